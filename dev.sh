@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Korvan developer entry point.
+#   ./dev.sh run [files...]   install what is missing, build, start Korvan
+#   ./dev.sh test             install what is missing, build, run the test suite
+#   ./dev.sh build            install what is missing and build only
+#   ./dev.sh fuzz TARGET [SECONDS]   build the libFuzzer targets with clang and run one
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+BUILD="$ROOT/build"
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev
+  libgtest-dev libgmock-dev
+  ffmpeg mediainfo hyperfine fonts-dejavu-core
+)
+FUZZ_PACKAGES=(clang libclang-rt-dev)
+
+log() { printf '\033[1m[dev]\033[0m %s\n' "$*" >&2; }
+
+ensure_packages() {
+  local missing=() p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  ensure_packages "${PACKAGES[@]}"
+  if [ ! -f "$BUILD/build.ninja" ]; then
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
+  fi
+  cmake --build "$BUILD" --parallel "$(nproc)" >&2
+}
+
+# A few seconds of PAL DV type 2 with a recording date and a time code, made
+# with ffmpeg so a first start has something to show.
+sample_clip() {
+  local dir="$BUILD/exemple" out="$BUILD/exemple/exemple_dv.avi"
+  if [ ! -s "$out" ]; then
+    mkdir -p "$dir"
+    ffmpeg -hide_banner -loglevel error -y \
+      -f lavfi -i "testsrc2=size=720x576:rate=25" \
+      -f lavfi -i "sine=frequency=440:sample_rate=48000" \
+      -t 4 -c:v dvvideo -pix_fmt yuv420p -c:a pcm_s16le -ac 2 -ar 48000 \
+      -timecode 00:01:00:00 -metadata creation_time="2004-07-14T10:31:05" \
+      -f dv "$dir/exemple.dv"
+    ffmpeg -hide_banner -loglevel error -y -i "$dir/exemple.dv" -c copy "$out"
+    rm -f "$dir/exemple.dv"
+  fi
+  printf '%s\n' "$out"
+}
+
+cmd=${1:-}
+[ $# -gt 0 ] && shift
+case "$cmd" in
+  run)
+    build
+    if [ $# -eq 0 ]; then
+      set -- "$(sample_clip)"
+    fi
+    exec "$BUILD/korvan" "$@"
+    ;;
+  test)
+    build
+    cd "$BUILD"
+    exec ctest --output-on-failure --parallel "$(nproc)" "$@"
+    ;;
+  build)
+    build
+    ;;
+  fuzz)
+    target=${1:?usage: ./dev.sh fuzz TARGET [SECONDS]}
+    seconds=${2:-180}
+    ensure_packages "${PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
+    FB="$ROOT/build-fuzz"
+    if [ ! -f "$FB/build.ninja" ]; then
+      CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FB" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DKORVAN_FUZZ=ON -DKORVAN_TESTS=OFF >&2
+    fi
+    cmake --build "$FB" --target "fuzz_$target" >&2
+    mkdir -p "$FB/corpus/$target"
+    exec "$FB/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
+      "$FB/corpus/$target" "$ROOT/fuzz/seeds"
+    ;;
+  *)
+    sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'
+    exit 2
+    ;;
+esac

@@ -1,0 +1,114 @@
+#include "analysis/file_io.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korvan {
+
+FileError::FileError(const std::string& what, int err)
+    : std::runtime_error(what + ": " + std::strerror(err)), code_(err)
+{
+}
+
+BinaryFile::BinaryFile(const std::string& path, Mode mode) : path_(path)
+{
+    const int flags = (mode == Mode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+    do {
+        fd_ = ::open(path.c_str(), flags);
+    } while (fd_ < 0 && errno == EINTR);
+    if (fd_ < 0)
+        throw FileError("cannot open " + path, errno);
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd_);
+        fd_ = -1;
+        throw FileError("cannot open " + path, EISDIR);
+    }
+}
+
+BinaryFile::~BinaryFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+BinaryFile::BinaryFile(BinaryFile&& other) noexcept : path_(std::move(other.path_)), fd_(other.fd_)
+{
+    other.fd_ = -1;
+}
+
+BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        path_ = std::move(other.path_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+int64_t BinaryFile::size() const
+{
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        throw FileError("cannot stat " + path_, errno);
+    return int64_t(st.st_size);
+}
+
+size_t BinaryFile::readAt(int64_t offset, void* buffer, size_t n) const
+{
+    if (offset < 0)
+        return 0;
+    size_t done = 0;
+    auto* out = static_cast<char*>(buffer);
+    while (done < n) {
+        const ssize_t got = ::pread(fd_, out + done, n - done, off_t(offset + int64_t(done)));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FileError("cannot read " + path_, errno);
+        }
+        if (got == 0)
+            break;
+        done += size_t(got);
+    }
+    return done;
+}
+
+size_t MemorySource::readAt(int64_t offset, void* buffer, size_t n) const
+{
+    if (offset < 0 || uint64_t(offset) >= n_)
+        return 0;
+    const size_t count = std::min(n, n_ - size_t(offset));
+    std::memcpy(buffer, data_ + offset, count);
+    return count;
+}
+
+void BinaryFile::writeAt(int64_t offset, const void* buffer, size_t n)
+{
+    size_t done = 0;
+    const auto* in = static_cast<const char*>(buffer);
+    while (done < n) {
+        const ssize_t put = ::pwrite(fd_, in + done, n - done, off_t(offset + int64_t(done)));
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FileError("cannot write " + path_, errno);
+        }
+        done += size_t(put);
+    }
+}
+
+bool fileExists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+} // namespace korvan

@@ -1,0 +1,65 @@
+#include "support/fixtures.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace korvan::test {
+
+std::string fixture(const std::string& name)
+{
+    return std::string(KORVAN_FIXTURES_DIR) + "/" + name;
+}
+
+bool fixturesAvailable()
+{
+    struct stat st {};
+    return ::stat(fixture("expected.json").c_str(), &st) == 0;
+}
+
+QJsonObject expectedFiles()
+{
+    QFile f(QString::fromStdString(fixture("expected.json")));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(f.readAll()).object().value("files").toObject();
+}
+
+ScratchDir::ScratchDir()
+{
+    if (!dir_.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+}
+
+std::string ScratchDir::path(const std::string& name) const
+{
+    return dir_.filePath(QString::fromStdString(name)).toStdString();
+}
+
+std::string ScratchDir::copyFixture(const std::string& name, const std::string& as) const
+{
+    const std::string target = path(as.empty() ? name : as);
+    writeWholeFile(target, readWholeFile(fixture(name)));
+    return target;
+}
+
+std::string readWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeWholeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+} // namespace korvan::test

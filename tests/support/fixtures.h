@@ -1,0 +1,38 @@
+#pragma once
+// Access to the shared fixture clips and their expected facts, and scratch
+// folders for tests that write files.
+#include <QJsonObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <string>
+
+namespace korvan::test {
+
+// Absolute path of a fixture file (which may not exist when the fixtures are absent).
+std::string fixture(const std::string& name);
+bool fixturesAvailable();
+// The "files" object of expected.json, keyed by file name.
+QJsonObject expectedFiles();
+
+// Skips the current test when the shared fixtures are not beside the checkout.
+#define KORVAN_REQUIRE_FIXTURES()                                                  \
+    do {                                                                           \
+        if (!::korvan::test::fixturesAvailable())                                  \
+            GTEST_SKIP() << "shared fixtures not found at " KORVAN_FIXTURES_DIR; \
+    } while (0)
+
+// A scratch folder removed at the end of the test.
+class ScratchDir {
+public:
+    ScratchDir();
+    std::string path(const std::string& name) const;
+    // Copies a fixture into the folder (writable) and returns the copy's path.
+    std::string copyFixture(const std::string& name, const std::string& as = {}) const;
+private:
+    QTemporaryDir dir_;
+};
+
+std::string readWholeFile(const std::string& path);
+void writeWholeFile(const std::string& path, const std::string& bytes);
+
+} // namespace korvan::test
