@@ -96,6 +96,34 @@ void BitmapInfoHeader::encode(uint8_t* b) const
     ecrireU32(b + 36, biClrImportant);
 }
 
+VideoInfoHeader VideoInfoHeader::decode(const uint8_t* data, size_t n)
+{
+    const Padded<kSize> p(data, n);
+    const uint8_t* b = p.b;
+    VideoInfoHeader v;
+    for (int i = 0; i < 4; ++i) {
+        v.rcSource[i] = lireI32(b + 4 * i);
+        v.rcTarget[i] = lireI32(b + 16 + 4 * i);
+    }
+    v.dwBitRate = lireU32(b + 32);
+    v.dwBitErrorRate = lireU32(b + 36);
+    v.AvgTimePerFrame = int64_t(lireU64(b + 40));
+    v.bmiHeader = BitmapInfoHeader::decode(b + 48, BitmapInfoHeader::kSize);
+    return v;
+}
+
+void VideoInfoHeader::encode(uint8_t* b) const
+{
+    for (int i = 0; i < 4; ++i) {
+        ecrireU32(b + 4 * i, uint32_t(rcSource[i]));
+        ecrireU32(b + 16 + 4 * i, uint32_t(rcTarget[i]));
+    }
+    ecrireU32(b + 32, dwBitRate);
+    ecrireU32(b + 36, dwBitErrorRate);
+    ecrireU64(b + 40, uint64_t(AvgTimePerFrame));
+    bmiHeader.encode(b + 48);
+}
+
 WaveFormatEx WaveFormatEx::decode(const uint8_t* data, size_t n)
 {
     const Padded<kSize> p(data, n);

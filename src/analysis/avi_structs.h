@@ -66,6 +66,22 @@ struct BitmapInfoHeader {
     void encode(uint8_t* out) const;
 };
 
+// VIDEOINFOHEADER, 88 bytes: the video media type's format block as the
+// media framework describes a stream (source/target rectangles, bit rate,
+// frame time in 100 ns, then the bitmap header).
+struct VideoInfoHeader {
+    static constexpr size_t kSize = 88;
+    int32_t rcSource[4] = {};
+    int32_t rcTarget[4] = {};
+    uint32_t dwBitRate = 0;
+    uint32_t dwBitErrorRate = 0;
+    int64_t AvgTimePerFrame = 0;
+    BitmapInfoHeader bmiHeader;
+
+    static VideoInfoHeader decode(const uint8_t* data, size_t n);
+    void encode(uint8_t* out) const;
+};
+
 // WAVEFORMATEX, 18 bytes (audio 'strf'; a 16-byte PCMWAVEFORMAT reads with cbSize 0).
 struct WaveFormatEx {
     static constexpr size_t kSize = 18;

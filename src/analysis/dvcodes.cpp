@@ -70,4 +70,39 @@ bool Est16x9(const uint8_t* image, size_t taille)
     return disp == 2 || (disp == 7 && ap3 == 0);
 }
 
+bool EstTrameDV(const uint8_t* image, size_t taille)
+{
+    // Section type in the top 3 bits of each block's first ID byte: header 0,
+    // subcode 1, VAUX 2; the header block is block 0 of sequence 0.
+    if (taille < kOctetsPacksDV)
+        return false;
+    const auto section = [&](size_t bloc) { return image[bloc * 80] >> 5; };
+    return section(0) == 0 && (image[1] >> 4) == 0 && image[2] == 0 && section(1) == 1 && section(2) == 1
+        && section(3) == 2 && section(4) == 2 && section(5) == 2;
+}
+
+bool EstSysteme625(const uint8_t* image, size_t taille)
+{
+    return taille > 3 && (image[3] & 0x80) != 0;
+}
+
+bool LireSourceAudioDV(const uint8_t* image, size_t taille, SourceAudioDV& source)
+{
+    constexpr size_t kPackSourceAudio = 80 * (6 + 16 * 3) + 3; // audio block 3: pack after the 3 ID bytes
+    if (taille < kOctetsSourceAudioDV)
+        return false;
+    const uint8_t* as = image + kPackSourceAudio;
+    if (as[0] != 0x50)
+        return false;
+    const int smp = (as[4] >> 3) & 0x07;
+    const int quant = as[4] & 0x07;
+    static constexpr int kFrequences[] = {48000, 44100, 32000};
+    if (smp > 2)
+        return false;
+    source.frequence = kFrequences[smp];
+    source.canaux = 2;
+    source.bitsQuantif = quant == 1 ? 12 : 16;
+    return true;
+}
+
 } // namespace korvan

@@ -36,6 +36,25 @@ TTimecodeDV DecoderTimecode(const uint8_t* image, size_t taille);
 TDatecodeDV DecoderDatecode(const uint8_t* image, size_t taille);
 bool Est16x9(const uint8_t* image, size_t taille);
 
+// Bytes of a frame that hold the first AAUX source pack (audio block 3 of the
+// first DIF sequence), which tells the sound format.
+inline constexpr size_t kOctetsSourceAudioDV = 4328;
+
+// Sound format of a DV frame as a DV splitter delivers it: 16-bit PCM, one
+// stereo pair (12-bit 32 kHz sound is expanded to 16 bits).
+struct SourceAudioDV {
+    int frequence = 0;  // 48000, 44100 or 32000
+    int canaux = 0;
+    int bitsQuantif = 0; // as recorded: 16, or 12 (non-linear)
+};
+
+// The frame starts with a DV header block followed by subcode and VAUX blocks.
+bool EstTrameDV(const uint8_t* image, size_t taille);
+// The header block's DSF flag: a 625-line, 50-field system (PAL).
+bool EstSysteme625(const uint8_t* image, size_t taille);
+// The AAUX source pack (0x50) of the first DIF sequence; false without one.
+bool LireSourceAudioDV(const uint8_t* image, size_t taille, SourceAudioDV& source);
+
 // Bit 21 of the VAUX source value of the interleaved stream format: 50 fields (PAL).
 inline bool SourceVauxEstPal(uint32_t vauxSource) { return (vauxSource & 0x200000u) != 0; }
 

@@ -1,0 +1,365 @@
+#include "analysis/avi_demuxer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvan {
+
+namespace {
+
+// Format blocks larger than this are not media formats anyone writes; keeping
+// the bound stops a corrupt size from costing memory.
+constexpr uint32_t kMaxFormatSize = 64 * 1024;
+// Chunks examined when looking for a stream's first frame before falling back to the index.
+constexpr int kMaxChunksFirstFrame = 4096;
+
+int64_t muldiv(int64_t a, int64_t b, int64_t c)
+{
+    if (c == 0)
+        return 0;
+    return int64_t(std::llround((long double)a * (long double)b / (long double)c));
+}
+
+} // namespace
+
+int64_t AviStreamInfo::dureeHeader() const
+{
+    if (header.dwRate == 0)
+        return 0;
+    return muldiv(int64_t(header.dwLength) * int64_t(header.dwScale), 10000000, int64_t(header.dwRate));
+}
+
+int64_t AviStreamInfo::tempsParImage() const
+{
+    if (header.dwRate == 0)
+        return 0;
+    return muldiv(int64_t(header.dwScale), 10000000, int64_t(header.dwRate));
+}
+
+AviDemuxer::AviDemuxer(std::shared_ptr<const ByteSource> source)
+    : source_(std::move(source)), reader_(*source_)
+{
+    readHeaders();
+}
+
+AviDemuxer AviDemuxer::ouvrir(const std::string& path)
+{
+    return AviDemuxer(std::make_shared<BinaryFile>(path, BinaryFile::Mode::Read));
+}
+
+int AviDemuxer::streamOfChunk(const FourCC& id)
+{
+    const char a = id.c[0], b = id.c[1];
+    if (a < '0' || a > '9' || b < '0' || b > '9')
+        return -1;
+    if (id.c[2] == 'p' && id.c[3] == 'c') // palette change, not a frame
+        return -1;
+    return (a - '0') * 10 + (b - '0');
+}
+
+void AviDemuxer::readHeaders()
+{
+    const auto riff = reader_.headerAt(0);
+    if (!riff || !(riff->id == FourCC("RIFF")))
+        return;
+    const auto form = reader_.fourccAt(8);
+    if (!form || !form->startsWith("AVI"))
+        return;
+    const int64_t fileSize = reader_.fileSize();
+    truncated_ = riff->dataPosition() + int64_t(riff->size) > fileSize;
+    // A zero RIFF size is left by some capture tools that never closed the file.
+    int64_t end = riff->size == 0 ? fileSize : std::min(riff->dataPosition() + int64_t(riff->size), fileSize);
+
+    bool headerList = false;
+    for (int64_t pos = 12; pos + 8 <= end;) {
+        const auto h = reader_.headerAt(pos);
+        if (!h)
+            break;
+        if (h->id == FourCC("LIST") && h->size >= 4) {
+            const auto type = reader_.fourccAt(h->dataPosition());
+            const int64_t listEnd = std::min(h->dataPosition() + int64_t(h->size), end);
+            if (type == FourCC("hdrl")) {
+                headerList = true;
+                readHeaderList(h->dataPosition() + 4, listEnd);
+            } else if (type == FourCC("movi")) {
+                moviTypePosition_ = h->dataPosition();
+                movi_.push_back({h->dataPosition() + 4, listEnd});
+            }
+        } else if (h->id == FourCC("idx1")) {
+            idx1_ = h;
+        }
+        pos = h->paddedEnd();
+    }
+    isAvi_ = headerList;
+    if (!isAvi_)
+        return;
+
+    // OpenDML extension chunks: each RIFF 'AVIX' holds one more 'movi' list.
+    int64_t pos = riff->paddedEnd();
+    while (!truncated_ && pos + 12 <= fileSize) {
+        const auto h = reader_.headerAt(pos);
+        if (!h || !(h->id == FourCC("RIFF")))
+            break;
+        const auto xform = reader_.fourccAt(h->dataPosition());
+        if (!xform || !(*xform == FourCC("AVIX")))
+            break;
+        const int64_t xend = std::min(h->dataPosition() + int64_t(h->size), fileSize);
+        for (int64_t p = h->dataPosition() + 4; p + 8 <= xend;) {
+            const auto c = reader_.headerAt(p);
+            if (!c)
+                break;
+            if (c->id == FourCC("LIST") && c->size >= 4 && reader_.fourccAt(c->dataPosition()) == FourCC("movi"))
+                movi_.push_back({c->dataPosition() + 4, std::min(c->dataPosition() + int64_t(c->size), xend)});
+            p = c->paddedEnd();
+        }
+        pos = h->paddedEnd();
+    }
+}
+
+void AviDemuxer::readHeaderList(int64_t pos, int64_t end)
+{
+    while (pos + 8 <= end) {
+        const auto h = reader_.headerAt(pos);
+        if (!h)
+            return;
+        if (h->id == FourCC("avih")) {
+            uint8_t b[AviMainHeader::kSize] = {};
+            const size_t n = reader_.readSomeAt(h->dataPosition(), b, std::min<size_t>(h->size, sizeof b));
+            mainHeader_ = AviMainHeader::decode(b, n);
+        } else if (h->id == FourCC("LIST") && h->size >= 4) {
+            const auto type = reader_.fourccAt(h->dataPosition());
+            const int64_t listEnd = std::min(h->dataPosition() + int64_t(h->size), end);
+            if (type == FourCC("strl")) {
+                readStreamList(h->dataPosition() + 4, listEnd);
+            } else if (type == FourCC("odml")) {
+                const auto dmlh = reader_.headerAt(h->dataPosition() + 4);
+                if (dmlh && dmlh->id == FourCC("dmlh") && dmlh->size >= 4)
+                    odmlTotalFrames_ = reader_.u32At(dmlh->dataPosition()).value_or(0);
+            }
+        }
+        pos = h->paddedEnd();
+    }
+}
+
+void AviDemuxer::readStreamList(int64_t pos, int64_t end)
+{
+    AviStreamInfo s;
+    s.number = int(streams_.size());
+    while (pos + 8 <= end) {
+        const auto h = reader_.headerAt(pos);
+        if (!h)
+            break;
+        if (h->id == FourCC("strh")) {
+            uint8_t b[TAvistream::kSize] = {};
+            const size_t n = reader_.readSomeAt(h->dataPosition(), b, std::min<size_t>(h->size, sizeof b));
+            s.header = TAvistream::decode(b, n);
+        } else if (h->id == FourCC("strf")) {
+            s.format.resize(std::min(h->size, kMaxFormatSize));
+            s.format.resize(reader_.readSomeAt(h->dataPosition(), s.format.data(), s.format.size()));
+        } else if (h->id == FourCC("indx")) {
+            s.superIndexPosition = h->dataPosition();
+            s.superIndexSize = h->size;
+        }
+        pos = h->paddedEnd();
+    }
+    streams_.push_back(std::move(s));
+}
+
+template <typename Visit>
+void AviDemuxer::walkSpan(const Span& span, Visit&& visit) const
+{
+    for (int64_t pos = span.begin; pos + 8 <= span.end;) {
+        const auto h = reader_.headerAt(pos);
+        if (!h)
+            return;
+        if (h->id == FourCC("LIST")) {
+            // 'rec ' groups interleave the streams' chunks: walk into them.
+            if (h->size >= 4 && reader_.fourccAt(h->dataPosition()) == FourCC("rec ")) {
+                pos = h->dataPosition() + 4;
+                continue;
+            }
+        } else if (!visit(*h)) {
+            return;
+        }
+        pos = h->paddedEnd();
+    }
+}
+
+bool AviDemuxer::complete(const AviFrame& f) const
+{
+    return f.offset >= 0 && f.offset + int64_t(f.size) <= reader_.fileSize();
+}
+
+std::optional<AviFrame> AviDemuxer::firstFrame(int stream) const
+{
+    if (stream < 0 || size_t(stream) >= streams_.size())
+        return std::nullopt;
+    std::optional<AviFrame> found;
+    int examined = 0;
+    for (const Span& span : movi_) {
+        walkSpan(span, [&](const ChunkHeader& h) {
+            if (++examined > kMaxChunksFirstFrame)
+                return false;
+            if (streamOfChunk(h.id) == stream && h.size > 0) {
+                const int64_t avail = reader_.bytesFrom(h.dataPosition());
+                found = AviFrame{h.dataPosition(), uint32_t(std::min<int64_t>(h.size, avail)), true};
+                return false;
+            }
+            return true;
+        });
+        if (found || examined > kMaxChunksFirstFrame)
+            break;
+    }
+    if (!found && examined > kMaxChunksFirstFrame) {
+        for (const AviFrame& f : frameIndex(stream))
+            if (f.size > 0)
+                return f;
+    }
+    return found;
+}
+
+std::vector<AviFrame> AviDemuxer::frameIndex(int stream, AviIndexSource* used) const
+{
+    std::vector<AviFrame> frames;
+    AviIndexSource source = AviIndexSource::None;
+    if (stream >= 0 && size_t(stream) < streams_.size()) {
+        if (indexFromOpenDml(streams_[size_t(stream)], frames)) {
+            source = AviIndexSource::OpenDml;
+        } else if (frames.clear(), indexFromIdx1(stream, frames)) {
+            source = AviIndexSource::Idx1;
+            // idx1 covers the first RIFF only: extension chunks are walked.
+            if (movi_.size() > 1)
+                indexFromMovi(stream, 1, frames);
+        } else {
+            frames.clear();
+            indexFromMovi(stream, 0, frames);
+            source = AviIndexSource::MoviWalk;
+        }
+    }
+    if (used)
+        *used = source;
+    return frames;
+}
+
+bool AviDemuxer::indexFromOpenDml(const AviStreamInfo& s, std::vector<AviFrame>& out) const
+{
+    if (s.superIndexPosition < 0 || s.superIndexSize < AviIndexHeader::kSize)
+        return false;
+    uint8_t hb[AviIndexHeader::kSize];
+    if (!reader_.readAt(s.superIndexPosition, hb, sizeof hb))
+        return false;
+    const AviIndexHeader h = AviIndexHeader::decode(hb, sizeof hb);
+    if (h.bIndexType == AviIndexHeader::kIndexOfChunks) // a standard index kept in the header
+        return readStandardIndex(s.superIndexPosition - 8, out);
+    if (h.bIndexType != AviIndexHeader::kIndexOfIndexes || h.wLongsPerEntry != 4)
+        return false;
+    const uint64_t room = (s.superIndexSize - AviIndexHeader::kSize) / 16;
+    const uint32_t count = uint32_t(std::min<uint64_t>(h.nEntriesInUse, room));
+    std::vector<uint8_t> entries(size_t(count) * 16);
+    if (!reader_.readAt(s.superIndexPosition + AviIndexHeader::kSize, entries.data(), entries.size()))
+        return false;
+    bool any = false;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* e = entries.data() + size_t(i) * 16;
+        const uint64_t qwOffset = lireU64(e);
+        if (qwOffset > uint64_t(reader_.fileSize()))
+            break; // an interrupted capture: the rest was never written
+        const auto ix = reader_.headerAt(int64_t(qwOffset));
+        if (!ix || !ix->id.startsWith("ix"))
+            break;
+        any = readStandardIndex(int64_t(qwOffset), out) || any;
+    }
+    return any;
+}
+
+// A standard index chunk ('ix##'): header, then (offset, size) pairs relative to qwBaseOffset.
+bool AviDemuxer::readStandardIndex(int64_t chunkPos, std::vector<AviFrame>& out) const
+{
+    const auto ix = reader_.headerAt(chunkPos);
+    if (!ix)
+        return false;
+    const uint32_t chunkSize = ix->size;
+    uint8_t hb[AviIndexHeader::kSize];
+    if (chunkSize < AviIndexHeader::kSize || !reader_.readAt(ix->dataPosition(), hb, sizeof hb))
+        return false;
+    const AviIndexHeader h = AviIndexHeader::decode(hb, sizeof hb);
+    if (h.bIndexType != AviIndexHeader::kIndexOfChunks || h.wLongsPerEntry < 2)
+        return false;
+    const size_t entrySize = size_t(h.wLongsPerEntry) * 4;
+    const uint64_t room = (chunkSize - AviIndexHeader::kSize) / entrySize;
+    const uint32_t count = uint32_t(std::min<uint64_t>(h.nEntriesInUse, room));
+    std::vector<uint8_t> entries(count * entrySize);
+    const size_t got = reader_.readSomeAt(ix->dataPosition() + AviIndexHeader::kSize, entries.data(), entries.size());
+    const uint32_t usable = uint32_t(got / entrySize);
+    for (uint32_t i = 0; i < usable; ++i) {
+        const uint8_t* e = entries.data() + i * entrySize;
+        const uint32_t dwSize = lireU32(e + 4);
+        AviFrame f{int64_t(h.qwBaseOffset + lireU32(e)), dwSize & 0x7FFFFFFFu, (dwSize & 0x80000000u) == 0};
+        if (!complete(f))
+            break;
+        out.push_back(f);
+    }
+    return usable > 0;
+}
+
+bool AviDemuxer::indexFromIdx1(int stream, std::vector<AviFrame>& out) const
+{
+    if (!idx1_ || idx1_->size < 16 || moviTypePosition_ < 0)
+        return false;
+    const uint32_t count = uint32_t(std::min<int64_t>(idx1_->size, reader_.bytesFrom(idx1_->dataPosition())) / 16);
+    std::vector<uint8_t> entries(size_t(count) * 16);
+    if (count == 0 || !reader_.readAt(idx1_->dataPosition(), entries.data(), entries.size()))
+        return false;
+
+    // Offsets are normally relative to the 'movi' code; a few writers store
+    // file offsets. The first entry tells which, by pointing at its own chunk.
+    const FourCC firstId = FourCC::fromBytes(entries.data());
+    const int64_t firstOffset = lireU32(entries.data() + 8);
+    int64_t base = -1;
+    for (const int64_t candidate : {moviTypePosition_, int64_t(0)}) {
+        const auto h = reader_.headerAt(candidate + firstOffset);
+        if (h && h->id == firstId) {
+            base = candidate;
+            break;
+        }
+    }
+    if (base < 0)
+        return false; // damaged: the caller walks 'movi' instead
+
+    bool any = false;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* e = entries.data() + size_t(i) * 16;
+        const FourCC id = FourCC::fromBytes(e);
+        if (streamOfChunk(id) != stream)
+            continue;
+        const uint32_t flags = lireU32(e + 4);
+        AviFrame f{base + int64_t(lireU32(e + 8)) + 8, lireU32(e + 12), (flags & 0x10u) != 0};
+        if (!complete(f))
+            break;
+        out.push_back(f);
+        any = true;
+    }
+    return any;
+}
+
+void AviDemuxer::indexFromMovi(int stream, size_t firstSpan, std::vector<AviFrame>& out) const
+{
+    for (size_t i = firstSpan; i < movi_.size(); ++i) {
+        bool cut = false;
+        walkSpan(movi_[i], [&](const ChunkHeader& h) {
+            if (streamOfChunk(h.id) != stream)
+                return true;
+            const AviFrame f{h.dataPosition(), h.size, true};
+            if (!complete(f)) {
+                cut = true; // the last chunk of an interrupted capture
+                return false;
+            }
+            out.push_back(f);
+            return true;
+        });
+        if (cut)
+            break;
+    }
+}
+
+} // namespace korvan

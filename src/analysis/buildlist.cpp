@@ -1,0 +1,219 @@
+#include "analysis/buildlist.h"
+
+#include "analysis/avi_demuxer.h"
+#include "analysis/avi_structs.h"
+
+#include <algorithm>
+
+namespace korvan {
+
+namespace {
+
+constexpr int64_t kTempsImagePal = 400000;   // 1/25 s in 100 ns
+constexpr int64_t kTempsImageNtsc = 333667;  // 1001/30000 s, rounded
+constexpr uint32_t kOctetsImagePal = 144000;
+constexpr uint32_t kOctetsImageNtsc = 120000;
+
+TTypeMedia typeVideoAvi(const AviStreamInfo& s)
+{
+    TTypeMedia t;
+    t.majortype = FourCC("vids");
+    // Without a bitmap header there is no frame size: the type is not usable.
+    if (s.format.size() < 16)
+        return t;
+    VideoInfoHeader vih;
+    vih.bmiHeader = BitmapInfoHeader::decode(s.format.data(), s.format.size());
+    vih.AvgTimePerFrame = s.tempsParImage();
+    const bool dv = vih.bmiHeader.biCompression.equalsLower("dvsd") || s.header.fccHandler.equalsLower("dvsd")
+        || s.header.fccHandler.equalsLower("dsvd") || s.header.fccHandler.equalsLower("cdvc");
+    if (dv && vih.AvgTimePerFrame > 0) {
+        // DV is constant bit rate: one frame of the system per frame time.
+        const uint32_t octets = vih.bmiHeader.biHeight % 60 == 0 ? kOctetsImageNtsc : kOctetsImagePal;
+        vih.dwBitRate = uint32_t(std::min<int64_t>(int64_t(octets) * 8 * 10000000 / vih.AvgTimePerFrame, UINT32_MAX));
+    }
+    t.subtype = vih.bmiHeader.biCompression;
+    t.bFixedSizeSamples = s.header.dwSampleSize != 0;
+    t.bTemporalCompression = !dv;
+    t.lSampleSize = s.header.dwSampleSize;
+    t.formattype = TTypeMedia::Format::VideoInfo;
+    t.format.resize(VideoInfoHeader::kSize);
+    vih.encode(t.format.data());
+    return t;
+}
+
+TTypeMedia typeAudioAvi(const AviStreamInfo& s)
+{
+    TTypeMedia t;
+    t.majortype = FourCC("auds");
+    // A 14-byte WAVEFORMAT or 16-byte PCMWAVEFORMAT reads as a WAVEFORMATEX without extra bytes.
+    if (s.format.size() < 14)
+        return t;
+    WaveFormatEx w = WaveFormatEx::decode(s.format.data(), s.format.size());
+    if (s.format.size() < WaveFormatEx::kSize)
+        w.cbSize = 0;
+    t.subtype = FourCC::fromValue(w.wFormatTag);
+    t.bFixedSizeSamples = true;
+    t.lSampleSize = w.nBlockAlign;
+    t.formattype = TTypeMedia::Format::WaveFormatEx;
+    t.format.resize(WaveFormatEx::kSize);
+    w.encode(t.format.data());
+    return t;
+}
+
+TTypeMedia typeEntrelaceAvi(const AviStreamInfo& s)
+{
+    TTypeMedia t;
+    t.majortype = FourCC("iavs");
+    t.subtype = FourCC("dvsd");
+    t.bFixedSizeSamples = true;
+    t.lSampleSize = 1;
+    t.formattype = TTypeMedia::Format::DvInfo;
+    t.format = s.format; // DVINFO as stored (may be short or absent)
+    return t;
+}
+
+// Duration of a stream: its header length, except in an interrupted capture
+// whose headers still claim what was never written: there the chunks that
+// are actually in the file count.
+int64_t dureeFlux(const AviDemuxer& avi, const AviStreamInfo& s)
+{
+    if (!avi.truncated())
+        return s.dureeHeader();
+    const auto frames = avi.frameIndex(s.number);
+    if (s.header.dwSampleSize > 0 && s.header.dwRate > 0) {
+        int64_t octets = 0;
+        for (const AviFrame& f : frames)
+            octets += f.size;
+        const int64_t blocs = octets / s.header.dwSampleSize;
+        return int64_t((long double)blocs * s.header.dwScale * 10000000 / s.header.dwRate);
+    }
+    return int64_t(frames.size()) * s.tempsParImage();
+}
+
+} // namespace
+
+TTypeMedia TypeVideoDV(bool systeme625)
+{
+    VideoInfoHeader vih;
+    vih.AvgTimePerFrame = systeme625 ? kTempsImagePal : kTempsImageNtsc;
+    const uint32_t octets = systeme625 ? kOctetsImagePal : kOctetsImageNtsc;
+    vih.dwBitRate = uint32_t(int64_t(octets) * 8 * 10000000 / vih.AvgTimePerFrame);
+    vih.bmiHeader.biSize = BitmapInfoHeader::kSize;
+    vih.bmiHeader.biWidth = 720;
+    vih.bmiHeader.biHeight = systeme625 ? 576 : 480;
+    vih.bmiHeader.biPlanes = 1;
+    vih.bmiHeader.biBitCount = 24;
+    vih.bmiHeader.biCompression = FourCC("dvsd");
+    vih.bmiHeader.biSizeImage = octets;
+    TTypeMedia t;
+    t.majortype = FourCC("vids");
+    t.subtype = FourCC("dvsd");
+    t.bFixedSizeSamples = true;
+    t.lSampleSize = octets;
+    t.formattype = TTypeMedia::Format::VideoInfo;
+    t.format.resize(VideoInfoHeader::kSize);
+    vih.encode(t.format.data());
+    return t;
+}
+
+TTypeMedia TypeAudioDV(const SourceAudioDV& source)
+{
+    WaveFormatEx w;
+    w.wFormatTag = 1; // PCM
+    w.nChannels = uint16_t(source.canaux);
+    w.nSamplesPerSec = uint32_t(source.frequence);
+    w.wBitsPerSample = 16;
+    w.nBlockAlign = uint16_t(w.nChannels * 2);
+    w.nAvgBytesPerSec = w.nSamplesPerSec * w.nBlockAlign;
+    TTypeMedia t;
+    t.majortype = FourCC("auds");
+    t.subtype = FourCC::fromValue(1);
+    t.bFixedSizeSamples = true;
+    t.lSampleSize = w.nBlockAlign;
+    t.formattype = TTypeMedia::Format::WaveFormatEx;
+    t.format.resize(WaveFormatEx::kSize);
+    w.encode(t.format.data());
+    return t;
+}
+
+bool Sonder(const AviDemuxer& avi, TResultatSonde& r)
+{
+    r.typeVideo = {};
+    r.typeAudio = {};
+    r.typeEntrelace = {};
+    r.nombreFlux = 0;
+    r.dureeVideo = r.dureeAudio = 0;
+    r.timecodeImage = {};
+    r.datecodeImage = {};
+    r.format16x9Image = false;
+    if (!avi.isAvi())
+        return false;
+
+    const auto& flux = avi.streams();
+    r.nombreFlux = int32_t(flux.size());
+
+    // The first sample of the first stream: only the bytes the packs need.
+    if (!flux.empty()) {
+        if (const auto premiere = avi.firstFrame(0)) {
+            uint8_t b[kOctetsPacksDV];
+            const size_t n = avi.source().readAt(premiere->offset, b, std::min<size_t>(premiere->size, sizeof b));
+            r.timecodeImage = DecoderTimecode(b, n);
+            r.datecodeImage = DecoderDatecode(b, n);
+            r.format16x9Image = Est16x9(b, n);
+        }
+    }
+
+    for (const AviStreamInfo& s : flux) {
+        const FourCC type = s.header.fccType;
+        if (type == FourCC("vids")) {
+            if (!r.typeVideo.trouve()) {
+                r.typeVideo = typeVideoAvi(s);
+                r.dureeVideo = dureeFlux(avi, s);
+            }
+        } else if (type == FourCC("auds")) {
+            if (!r.typeAudio.trouve()) {
+                r.typeAudio = typeAudioAvi(s);
+                r.dureeAudio = dureeFlux(avi, s);
+            }
+        } else if (type == FourCC("iavs")) {
+            if (r.typeEntrelace.trouve())
+                continue;
+            r.typeEntrelace = typeEntrelaceAvi(s);
+            r.dureeVideo = r.dureeAudio = dureeFlux(avi, s);
+            // What a DV splitter makes of the stream; data that is not DV cannot be split.
+            // An empty stream still connects: its format block tells the system.
+            std::vector<uint8_t> b;
+            if (const auto premiere = avi.firstFrame(s.number)) {
+                b.resize(std::min<size_t>(premiere->size, kOctetsSourceAudioDV));
+                b.resize(avi.source().readAt(premiere->offset, b.data(), b.size()));
+                if (!EstTrameDV(b.data(), b.size()))
+                    return false;
+            }
+            const bool pal = b.empty() ? SourceVauxEstPal(DvInfo::decode(s.format.data(), s.format.size()).dwDVVAuxSrc)
+                                       : EstSysteme625(b.data(), b.size());
+            if (!r.typeVideo.trouve())
+                r.typeVideo = TypeVideoDV(pal);
+            SourceAudioDV son;
+            if (!r.typeAudio.trouve() && LireSourceAudioDV(b.data(), b.size(), son))
+                r.typeAudio = TypeAudioDV(son);
+        }
+    }
+    return true;
+}
+
+bool Sonder(std::shared_ptr<const ByteSource> source, TResultatSonde& r)
+{
+    return Sonder(AviDemuxer(std::move(source)), r);
+}
+
+bool Sonder(const std::string& chemin, TResultatSonde& r)
+{
+    try {
+        return Sonder(AviDemuxer::ouvrir(chemin), r);
+    } catch (const FileError&) {
+        r = TResultatSonde{};
+        return false;
+    }
+}
+
+} // namespace korvan
