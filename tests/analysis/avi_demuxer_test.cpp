@@ -1,0 +1,283 @@
+#include "analysis/avi_demuxer.h"
+#include "analysis/aviinfo.h"
+#include "support/fixtures.h"
+#include "support/riff_builder.h"
+
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <cstdio>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace korvan;
+using namespace korvan::test;
+
+namespace {
+
+constexpr uint32_t kFrameBytes = 480;
+
+std::string frameData(uint32_t n)
+{
+    std::string d(kFrameBytes, 'D');
+    ecrireU32(reinterpret_cast<uint8_t*>(d.data()), n);
+    return d;
+}
+
+std::string bitmapHeader()
+{
+    BitmapInfoHeader b;
+    b.biSize = 40;
+    b.biWidth = 720;
+    b.biHeight = 576;
+    b.biPlanes = 1;
+    b.biBitCount = 24;
+    b.biCompression = FourCC("dvsd");
+    b.biSizeImage = 144000;
+    std::string s(40, '\0');
+    b.encode(reinterpret_cast<uint8_t*>(s.data()));
+    return chunk("strf", s);
+}
+
+// An OpenDML clip with one video stream: a first RIFF 'AVI ' and one RIFF
+// 'AVIX', each 'movi' ending with its standard index 'ix00', a super index in
+// the stream header list, optionally an 'idx1' for the first part, and a
+// JUNK chunk of `gap` bytes (never written: a sparse hole) that pushes the
+// extension past the 4 GiB mark when large.
+struct OdmlClip {
+    std::string head;  // bytes from offset 0
+    int64_t gap = 0;   // hole after head
+    std::string tail;  // bytes at head.size() + gap
+    int64_t superIndexEntries = 0;
+
+    std::string contiguous() const { return head + std::string(size_t(gap), '\0') + tail; }
+};
+
+std::string standardIndex(int64_t base, const std::vector<int64_t>& dataOffsets)
+{
+    std::string d;
+    d += std::string("\x02\0", 2);             // wLongsPerEntry
+    d += '\0';                                 // bIndexSubType
+    d += '\x01';                               // bIndexType: index of chunks
+    d += u32le(uint32_t(dataOffsets.size()));  // nEntriesInUse
+    d += "00dc";
+    d += u32le(uint32_t(base)) + u32le(uint32_t(uint64_t(base) >> 32));
+    d += u32le(0);
+    for (size_t i = 0; i < dataOffsets.size(); ++i)
+        d += u32le(uint32_t(dataOffsets[i] - base)) + u32le(kFrameBytes | (i % 2 ? 0x80000000u : 0));
+    return chunk("ix00", d);
+}
+
+OdmlClip buildOdml(int first, int extension, int64_t gap, bool withIdx1)
+{
+    const int total = first + extension;
+    // Super index placeholder: patched once the ix00 positions are known.
+    std::string indx = std::string("\x04\0", 2) + '\0' + '\0' + u32le(2) + "00dc" + std::string(12, '\0')
+        + std::string(32, '\0');
+    const std::string hdrl = list("hdrl", {avih(), list("strl", {strh("vids", "dvsd", 1, 25, uint32_t(total)), bitmapHeader(), chunk("indx", indx)})});
+
+    OdmlClip c;
+    c.gap = gap;
+    // First RIFF: header, then movi with frames and its ix00.
+    int64_t pos = 12 + int64_t(hdrl.size());
+    const int64_t movi0 = pos;
+    std::string frames;
+    std::vector<int64_t> offsets;
+    for (int i = 0; i < first; ++i) {
+        offsets.push_back(movi0 + 12 + int64_t(frames.size()) + 8);
+        frames += chunk("00dc", frameData(uint32_t(i)));
+    }
+    const int64_t ix0 = movi0 + 12 + int64_t(frames.size());
+    const std::string movi = chunk("LIST", "movi" + frames + standardIndex(movi0, offsets));
+    std::string idx1;
+    if (withIdx1) {
+        std::string e;
+        for (int i = 0; i < first; ++i)
+            e += std::string("00dc") + u32le(0x10) + u32le(uint32_t(offsets[size_t(i)] - 8 - (movi0 + 8))) + u32le(kFrameBytes);
+        idx1 = chunk("idx1", e);
+    }
+    const std::string junkHeader = gap > 0 ? std::string("JUNK") + u32le(uint32_t(gap)) : std::string();
+    const uint32_t riffSize = uint32_t(4 + hdrl.size() + movi.size() + idx1.size() + (gap > 0 ? 8 + gap : 0));
+    c.head = "RIFF" + u32le(riffSize) + "AVI " + hdrl + movi + idx1 + junkHeader;
+
+    // Extension RIFF.
+    const int64_t xpos = int64_t(c.head.size()) + gap;
+    const int64_t movi1 = xpos + 12;
+    std::string xframes;
+    std::vector<int64_t> xoffsets;
+    for (int i = 0; i < extension; ++i) {
+        xoffsets.push_back(movi1 + 12 + int64_t(xframes.size()) + 8);
+        xframes += chunk("00dc", frameData(uint32_t(first + i)));
+    }
+    const int64_t ix1 = movi1 + 12 + int64_t(xframes.size());
+    c.tail = riff("AVIX", {chunk("LIST", "movi" + xframes + standardIndex(movi1, xoffsets))});
+
+    // Patch the super index entries (qwOffset, dwSize, dwDuration).
+    const size_t at = c.head.find("indx") + 8 + 24;
+    std::string entries = u32le(uint32_t(ix0)) + u32le(uint32_t(uint64_t(ix0) >> 32)) + u32le(24 + 8 * first) + u32le(uint32_t(first))
+        + u32le(uint32_t(ix1)) + u32le(uint32_t(uint64_t(ix1) >> 32)) + u32le(24 + 8 * extension) + u32le(uint32_t(extension));
+    c.head.replace(at, entries.size(), entries);
+    c.superIndexEntries = 2;
+    return c;
+}
+
+std::vector<uint32_t> frameNumbers(const AviDemuxer& avi, const std::vector<AviFrame>& frames)
+{
+    std::vector<uint32_t> n;
+    for (const auto& f : frames) {
+        uint8_t b[4];
+        EXPECT_TRUE(avi.source().readExactAt(f.offset, b, 4));
+        n.push_back(lireU32(b));
+    }
+    return n;
+}
+
+std::vector<uint32_t> iota(uint32_t count)
+{
+    std::vector<uint32_t> v(count);
+    for (uint32_t i = 0; i < count; ++i)
+        v[i] = i;
+    return v;
+}
+
+AviDemuxer inMemory(const std::string& bytes)
+{
+    return AviDemuxer(std::make_shared<MemorySource>(bytes.data(), bytes.size()));
+}
+
+} // namespace
+
+TEST(AviDemuxer, FixtureStreamsFramesAndIndexSources)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    const QJsonObject files = expectedFiles();
+    for (const char* name : {"pal_t2_43.avi", "ntsc_t2_43.avi", "pal_t1_43.avi", "pal_t1_plus_auds.avi", "pal_scenes_merge.avi"}) {
+        SCOPED_TRACE(name);
+        const AviDemuxer avi = AviDemuxer::ouvrir(fixture(name));
+        ASSERT_TRUE(avi.isAvi());
+        EXPECT_FALSE(avi.truncated());
+        AviIndexSource source;
+        const auto frames = avi.frameIndex(0, &source);
+        EXPECT_EQ(source, AviIndexSource::Idx1);
+        EXPECT_EQ(int(frames.size()), files.value(name).toObject().value("frames").toInt());
+        for (const auto& f : frames)
+            EXPECT_TRUE(f.size == 144000 || f.size == 120000);
+        // The first frame found from the start of movi is the index's first.
+        ASSERT_TRUE(avi.firstFrame(0));
+        EXPECT_EQ(avi.firstFrame(0)->offset, frames.front().offset);
+    }
+}
+
+TEST(AviDemuxer, InterruptedCaptureKeepsOnlyWholeFrames)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    const AviDemuxer avi = AviDemuxer::ouvrir(fixture("pal_truncated.avi"));
+    ASSERT_TRUE(avi.isAvi());
+    EXPECT_TRUE(avi.truncated());
+    AviIndexSource source;
+    const auto video = avi.frameIndex(0, &source);
+    EXPECT_EQ(source, AviIndexSource::MoviWalk);
+    EXPECT_EQ(video.size(), 12u);
+    EXPECT_EQ(avi.streams().size(), 2u);
+    EXPECT_EQ(avi.streams()[0].header.dwLength, 20u); // what the headers still claim
+}
+
+TEST(AviDemuxer, DamagedIdx1FallsBackToWalkingMovi)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    std::string bytes = readWholeFile(fixture("pal_t2_43.avi"));
+    const size_t idx1 = bytes.rfind("idx1");
+    ASSERT_NE(idx1, std::string::npos);
+    // Offsets that point nowhere.
+    for (size_t e = idx1 + 8; e + 16 <= bytes.size(); e += 16)
+        ecrireU32(reinterpret_cast<uint8_t*>(bytes.data()) + e + 8, 0x7FFFFF00u);
+    const AviDemuxer avi = inMemory(bytes);
+    AviIndexSource source;
+    EXPECT_EQ(avi.frameIndex(0).size(), 30u);
+    avi.frameIndex(1, &source);
+    EXPECT_EQ(source, AviIndexSource::MoviWalk);
+    EXPECT_EQ(avi.frameIndex(1).size(), 30u);
+}
+
+TEST(AviDemuxer, OpenDmlIndexesAndExtensionChunks)
+{
+    const std::string bytes = buildOdml(5, 4, 0, true).contiguous();
+    const AviDemuxer avi = inMemory(bytes);
+    ASSERT_TRUE(avi.isAvi());
+    AviIndexSource source;
+    const auto frames = avi.frameIndex(0, &source);
+    EXPECT_EQ(source, AviIndexSource::OpenDml);
+    EXPECT_EQ(frameNumbers(avi, frames), iota(9));
+    EXPECT_FALSE(frames[0].keyframe == frames[1].keyframe); // bit 31 of the size marks delta frames
+    EXPECT_EQ(frames[1].size, kFrameBytes);
+
+    // Without its super index the file is read through idx1 plus the extension's movi.
+    std::string noIndx = bytes;
+    noIndx.replace(noIndx.find("indx"), 4, "JUNK");
+    const AviDemuxer legacy = inMemory(noIndx);
+    const auto frames2 = legacy.frameIndex(0, &source);
+    EXPECT_EQ(source, AviIndexSource::Idx1);
+    EXPECT_EQ(frameNumbers(legacy, frames2), iota(9));
+
+    // The container verdict accepts the extension chunk too.
+    const MemorySource src(bytes.data(), bytes.size());
+    EXPECT_TRUE(TAviParam(src).valide);
+}
+
+TEST(AviDemuxer, FilesBeyondFourGigabytes)
+{
+    // The extension chunk starts past 4 GiB, behind a hole that costs no disk space.
+    const OdmlClip clip = buildOdml(3, 3, int64_t(4) << 30, false);
+    ScratchDir dir;
+    const std::string path = dir.path("big.avi");
+    {
+        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        const bool ok = ::pwrite(fd, clip.head.data(), clip.head.size(), 0) == ssize_t(clip.head.size())
+            && ::pwrite(fd, clip.tail.data(), clip.tail.size(), off_t(clip.head.size() + clip.gap)) == ssize_t(clip.tail.size());
+        ::close(fd);
+        if (!ok)
+            GTEST_SKIP() << "this filesystem cannot hold a sparse 4 GiB file";
+    }
+    const AviDemuxer avi = AviDemuxer::ouvrir(path);
+    ASSERT_GT(avi.source().size(), int64_t(4) << 30);
+    const auto frames = avi.frameIndex(0);
+    EXPECT_EQ(frameNumbers(avi, frames), iota(6));
+    EXPECT_GT(frames.back().offset, int64_t(4) << 30);
+    EXPECT_TRUE(TAviParam(path).valide);
+}
+
+TEST(AviDemuxer, SyntheticOpenDmlReadsTheSameInFfprobe)
+{
+    const QString ffprobe = QStandardPaths::findExecutable("ffprobe");
+    if (ffprobe.isEmpty())
+        GTEST_SKIP() << "ffprobe not installed";
+    ScratchDir dir;
+    const std::string path = dir.path("odml.avi");
+    writeWholeFile(path, buildOdml(6, 5, 0, false).contiguous());
+    QProcess p;
+    p.start(ffprobe, {"-v", "error", "-count_packets", "-select_streams", "v:0", "-show_entries",
+                      "stream=nb_read_packets", "-of", "csv=p=0", QString::fromStdString(path)});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()).trimmed().toInt(), 11);
+    EXPECT_EQ(AviDemuxer::ouvrir(path).frameIndex(0).size(), 11u);
+}
+
+TEST(AviDemuxer, ChunkIdsAndForeignInput)
+{
+    EXPECT_EQ(AviDemuxer::streamOfChunk(FourCC("00dc")), 0);
+    EXPECT_EQ(AviDemuxer::streamOfChunk(FourCC("12wb")), 12);
+    EXPECT_EQ(AviDemuxer::streamOfChunk(FourCC("00pc")), -1);
+    EXPECT_EQ(AviDemuxer::streamOfChunk(FourCC("ix00")), -1);
+    EXPECT_EQ(AviDemuxer::streamOfChunk(FourCC("JUNK")), -1);
+
+    EXPECT_FALSE(inMemory("").isAvi());
+    EXPECT_FALSE(inMemory(riff("WAVE", {})).isAvi());
+    EXPECT_FALSE(inMemory(riff("AVI ", {list("movi", {})})).isAvi()); // no header list
+    const AviDemuxer noData = inMemory(riff("AVI ", {list("hdrl", {avih(), list("strl", {strh("vids", "dvsd")})})}));
+    EXPECT_TRUE(noData.isAvi());
+    EXPECT_FALSE(noData.firstFrame(0));
+    EXPECT_TRUE(noData.frameIndex(0).empty());
+    EXPECT_TRUE(noData.frameIndex(7).empty());
+}
