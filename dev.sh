@@ -91,8 +91,11 @@ case "$cmd" in
     fi
     cmake --build "$FB" --target "fuzz_$target" >&2
     mkdir -p "$FB/corpus/$target"
+    # The shared test clips seed the corpus when they sit beside the checkout.
+    seeds=()
+    [ -d "$ROOT/../shared/fixtures" ] && seeds+=("$ROOT/../shared/fixtures")
     exec "$FB/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
-      "$FB/corpus/$target" "$ROOT/fuzz/seeds"
+      "$FB/corpus/$target" "${seeds[@]}"
     ;;
   *)
     sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'

@@ -1,0 +1,17 @@
+#pragma once
+// The bodies of the libFuzzer targets, kept apart from LLVMFuzzerTestOneInput
+// so that the ordinary test suite can run the same inputs without libFuzzer.
+#include <cstddef>
+#include <cstdint>
+
+namespace korvan::fuzz {
+
+// Runs the container verdict over the bytes. False when the result breaks an
+// invariant (a video stream index outside the stream list).
+bool fuzzAviParam(const uint8_t* data, size_t size);
+
+// Runs the header locator over the bytes. False when a reported position is
+// not the handler/scale field of a video stream header lying inside the bytes.
+bool fuzzHeaderLocator(const uint8_t* data, size_t size);
+
+} // namespace korvan::fuzz
