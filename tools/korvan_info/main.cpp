@@ -1,25 +1,72 @@
-// korvan-info: prints what Korvan reads from each AVI file given, as JSON.
-#include "analysis/aviinfo.h"
+// korvan-info: prints what Korvan reads from each AVI file given, one JSON
+// object per line (or one array with --array), field names as in the code.
+#include "analysis/aviFichier.h"
+#include "analysis/entree_json.h"
 
 #include <QCoreApplication>
+#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <cstdio>
+
+namespace {
+
+const char* const kUsage =
+    "usage: korvan-info [--array] [--format FMT] FILE...\n"
+    "  --array        print one JSON array instead of one object per line\n"
+    "  --format FMT   date format of texteDatecode (default \"dd/mm/yyyy hh:nn:ss\")\n";
+
+void ecrire(const QJsonDocument& doc)
+{
+    const QByteArray texte = doc.toJson(QJsonDocument::Compact);
+    std::fwrite(texte.constData(), 1, size_t(texte.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    for (const QString& chemin : QCoreApplication::arguments().mid(1)) {
-        QJsonObject o;
-        o["chemin"] = chemin;
-        try {
-            const korvan::TFriendlyAviParam avi(chemin.toStdString());
-            o["valide"] = avi.valide;
-            o["codecVideoReader"] = QString::fromLatin1(avi.CodecVideo().str().c_str(), 4);
-        } catch (const std::exception&) {
-            o["valide"] = false;
+    korvan::ContexteEntree contexte;
+    bool tableau = false;
+    QStringList fichiers;
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--array")) {
+            tableau = true;
+        } else if (a == QLatin1String("--format")) {
+            if (++i >= args.size()) {
+                std::fputs("korvan-info: --format needs a value\n", stderr);
+                std::fputs(kUsage, stderr);
+                return 2;
+            }
+            contexte.formatAfficher = args[i];
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == QLatin1String("--")) {
+            fichiers += args.mid(i + 1);
+            break;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            std::fprintf(stderr, "korvan-info: unknown option %s\n", qPrintable(a));
+            std::fputs(kUsage, stderr);
+            return 2;
+        } else {
+            fichiers += a;
         }
-        std::printf("%s\n", QJsonDocument(o).toJson(QJsonDocument::Compact).constData());
     }
+
+    QJsonArray tous;
+    for (const QString& chemin : fichiers) {
+        const korvan::TAfficherFichier entree(chemin, contexte);
+        const QJsonObject o = korvan::EntreeVersJson(entree);
+        if (tableau)
+            tous.append(o);
+        else
+            ecrire(QJsonDocument(o));
+    }
+    if (tableau)
+        ecrire(QJsonDocument(tous));
     return 0;
 }

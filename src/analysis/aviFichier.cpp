@@ -1,0 +1,241 @@
+#include "analysis/aviFichier.h"
+
+#include "analysis/DSFunctions.h"
+#include "analysis/aviinfo.h"
+#include "analysis/chemins.h"
+#include "analysis/formatage.h"
+#include "analysis/fpsunit.h"
+
+#include <QFileInfo>
+#include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace korvan {
+
+namespace {
+
+constexpr uint32_t kCodeDvsd = 0x64737664; // "dvsd" as stored
+
+// Puts a file's handler code and its dates back as they were, whatever
+// happens between the temporary write and the end of the retry.
+class RestaurationCodec {
+public:
+    RestaurationCodec(const std::string& chemin, uint32_t code) : chemin_(chemin), code_(code)
+    {
+        struct stat st {};
+        datesLues_ = ::stat(chemin.c_str(), &st) == 0;
+        if (datesLues_) {
+            dates_[0] = st.st_atim;
+            dates_[1] = st.st_mtim;
+        }
+    }
+    ~RestaurationCodec()
+    {
+        if (!actif_)
+            return;
+        for (int essai = 0; essai < 3 && !EcrireCodec(chemin_, code_); ++essai) {
+        }
+        if (datesLues_)
+            ::utimensat(AT_FDCWD, chemin_.c_str(), dates_, 0);
+    }
+    void activer() { actif_ = true; }
+    RestaurationCodec(const RestaurationCodec&) = delete;
+    RestaurationCodec& operator=(const RestaurationCodec&) = delete;
+
+private:
+    std::string chemin_;
+    uint32_t code_;
+    bool actif_ = false;
+    bool datesLues_ = false;
+    struct timespec dates_[2] {};
+};
+
+} // namespace
+
+int64_t ArrondiBancaire(double valeur)
+{
+    return int64_t(std::nearbyint(valeur)); // default rounding mode: halves to even
+}
+
+bool ContexteEntree::SondeParDefaut(const QString& chemin, TResultatSonde& resultat)
+{
+    return Sonder(CheminLocal(chemin), resultat);
+}
+
+TaviFichier::TaviFichier(const QString& cheminDonne, const ContexteEntree& contexte) : TSRFichier(cheminDonne)
+{
+    texteDatecode = QStringLiteral("N/A");
+    texteTimecode = QStringLiteral("N/A");
+    cleDatecode = QString(QChar(kCleSansDatecode));
+    standard = 0;
+    aScenes = QFileInfo::exists(ChangerExtension(chemin, QStringLiteral(".scn")));
+
+    const std::string local = CheminLocal(chemin);
+    try {
+        const TFriendlyAviParam avi(local);
+        valide = avi.valide;
+        if (avi.valide) {
+            codec = avi.CodecVideo().str();
+        } else {
+            marquerErreur();
+        }
+    } catch (const std::exception&) {
+        marquerErreur();
+        codec.clear();
+    }
+
+    TResultatSonde r;
+    sondeReussie = sonderAvecRepli(contexte, r);
+    nombreFlux = r.nombreFlux;
+    dureeVideo = r.dureeVideo;
+    dureeAudio = r.dureeAudio;
+    lireVideo(r);
+    lireAudio(r);
+    const QString codecBas = texteCodec().toLower();
+    estDV = codecBas == QLatin1String("dvsd") || codecBas == QLatin1String("dsvd") || codecBas == QLatin1String("cdvc");
+    if (estDV)
+        lireDV(r, contexte.formatAfficher);
+    cleDatecodeNom = cleDatecode + (nom + chemin).toLower();
+}
+
+void TaviFichier::marquerErreur()
+{
+    texteTimecode = QStringLiteral("Erreur");
+    texteDatecode = QStringLiteral("Erreur");
+    cleDatecode = QString(QChar(kCleIllisible));
+}
+
+// A probe that fails under the file's own handler code is tried once more
+// as if the code were "dvsd"; the code (and the file's dates) are put back.
+bool TaviFichier::sonderAvecRepli(const ContexteEntree& contexte, TResultatSonde& r)
+{
+    const auto fonction = contexte.sonde ? contexte.sonde : ContexteEntree::FonctionSonde(&ContexteEntree::SondeParDefaut);
+    // A probe that throws has failed: an entry is built whatever the file holds.
+    const auto sonde = [&fonction](const QString& c, TResultatSonde& res) {
+        try {
+            return fonction(c, res);
+        } catch (const std::exception&) {
+            return false;
+        }
+    };
+    if (sonde(chemin, r))
+        return true;
+    const std::string local = CheminLocal(chemin);
+    const std::optional<uint32_t> ancien = LireCodec(local);
+    if (!ancien) {
+        marquerErreur();
+        return false;
+    }
+    if (*ancien == kCodeDvsd)
+        return false;
+    bool deuxieme = false;
+    {
+        RestaurationCodec restauration(local, *ancien);
+        if (!EcrireCodec(local, kCodeDvsd)) {
+            marquerErreur();
+            return false;
+        }
+        restauration.activer();
+        deuxieme = sonde(chemin, r);
+    }
+    if (!deuxieme)
+        marquerErreur();
+    return deuxieme;
+}
+
+void TaviFichier::lireVideo(const TResultatSonde& r)
+{
+    if (r.typeVideo.format.size() < VideoInfoHeader::kSize) {
+        codec.clear();
+        texteTaille = QStringLiteral("N/A");
+        fps = 0;
+        return;
+    }
+    const VideoInfoHeader vih = VideoInfoHeader::decode(r.typeVideo.format.data(), r.typeVideo.format.size());
+    largeur = vih.bmiHeader.biWidth;
+    hauteur = vih.bmiHeader.biHeight;
+    texteTaille = QString::number(largeur) + QStringLiteral(" x ") + QString::number(hauteur);
+    tempsParImage = vih.AvgTimePerFrame;
+    debitVideo = vih.dwBitRate;
+    if (tempsParImage > 0) {
+        fps = double(ArrondiBancaire(1e9 / double(tempsParImage))) / 100.0;
+        texteDuree = TexteDuree(r.dureeVideo, tempsParImage);
+    } else {
+        // No frame time: no frame rate nor frame count; the length still shows, in milliseconds.
+        fps = 0;
+        texteDuree = TexteDureeMs(r.dureeVideo);
+    }
+}
+
+void TaviFichier::lireAudio(const TResultatSonde& r)
+{
+    if (r.typeAudio.format.size() < WaveFormatEx::kSize) {
+        texteAudio = QStringLiteral("N/A");
+        texteFormatAudio.clear();
+        texteDureeAudio.clear();
+        return;
+    }
+    const WaveFormatEx w = WaveFormatEx::decode(r.typeAudio.format.data(), r.typeAudio.format.size());
+    texteAudio = QString::number(w.nSamplesPerSec) + QStringLiteral("Hz ");
+    frequenceAudio = int32_t(w.nSamplesPerSec);
+    bitsAudio = w.wBitsPerSample;
+    if (w.wBitsPerSample > 0)
+        texteAudio += QString::number(w.wBitsPerSample) + QStringLiteral(" bits ");
+    switch (w.nChannels) {
+    case 0: texteCanaux = QStringLiteral("aucun canal"); break;
+    case 1: texteCanaux = QStringLiteral(" mono"); break;
+    case 2: texteCanaux = QStringLiteral(" stéréo"); break;
+    default: texteCanaux = QStringLiteral(" stéréo (") + QString::number(w.nChannels) + QLatin1Char(')');
+    }
+    texteAudio += texteCanaux;
+    texteFormatAudio = NomFormatAudio(w.wFormatTag) + QLatin1Char(' ') + QString::number(w.nAvgBytesPerSec)
+        + QStringLiteral(" octets/s");
+    texteDureeAudio = fps != 0 ? TexteDuree(r.dureeAudio, ArrondiBancaire(1e7 / fps)) : TexteDureeMs(r.dureeAudio);
+}
+
+void TaviFichier::lireDV(const TResultatSonde& r, const QString& formatAfficher)
+{
+    const bool ntsc = hauteur % 60 == 0;
+    if (r.typeEntrelace.format.size() >= DvInfo::kSize) {
+        typeDV = r.nombreFlux >= 2 ? 2 : 1;
+        vauxSource = DvInfo::decode(r.typeEntrelace.format.data(), r.typeEntrelace.format.size()).dwDVVAuxSrc;
+        standard = SourceVauxEstPal(vauxSource) ? 1 : 2;
+    } else {
+        typeDV = 2;
+        standard = ntsc ? 2 : 1;
+    }
+    texteTaille += standard == 1 ? QStringLiteral(" (Pal") : QStringLiteral(" (NTSC");
+
+    format16x9 = r.format16x9Image;
+    texteTaille += format16x9 ? QStringLiteral(" 16x9)") : QStringLiteral(" 4x3)");
+    hauteur = format16x9 ? largeur * 9 / 16 : largeur * 3 / 4;
+
+    const TDatecodeDV& d = r.datecodeImage;
+    if (d.annee > 0) {
+        TDateTime valeur = 0;
+        if (EncodeDateTime(d.annee, d.mois, d.jour, d.heure, d.minute, d.seconde, 0, valeur)) {
+            datecode = valeur;
+            texteDatecode = FormatDateTime(formatAfficher, datecode);
+        } else {
+            texteDatecode = QStringLiteral("N/A");
+        }
+    } else {
+        texteDatecode = QStringLiteral("N/A");
+    }
+
+    if (frequenceAudio == 32000 && bitsAudio == 16)
+        texteAudio = QStringLiteral("32000") + QStringLiteral("Hz ") + QStringLiteral("12(16) bits ") + texteCanaux;
+
+    const TTimecodeDV& t = r.timecodeImage;
+    if (int8_t(t.heures) < 0)
+        texteTimecode = QStringLiteral("N/A");
+    else
+        texteTimecode = Format("%.2d.%.2d.%.2d.%.2d", t.heures, t.minutes, t.secondes, t.images);
+    if (d.annee > 0)
+        cleDatecode = Format("%.4d%.2d%.2d%.2d%.2d%.2d", d.annee, d.mois, d.jour, d.heure, d.minute, d.seconde);
+    else
+        cleDatecode = QString(QChar(kCleSansDatecode));
+}
+
+} // namespace korvan
