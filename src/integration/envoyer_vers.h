@@ -1,0 +1,36 @@
+#pragma once
+// "Send To" on a freedesktop desktop: a desktop entry in the user's
+// applications folder that file managers offer under "Open with" for AVI
+// files, so that the chosen files reach the program's command line.
+#include <QString>
+
+namespace korvan {
+
+// Writes a desktop entry at cheminLien (its base name becomes the entry's Name)
+// starting cible, an absolute program path, with the chosen files (%F), in
+// dossierTravail when that is not empty, with description as its Comment. The
+// entry is written to a temporary file and renamed, so an existing entry is
+// replaced whole or left as it was; a missing folder is created. False on any
+// failure, without a message.
+bool CreerRaccourci(const QString& cheminLien, const QString& cible, const QString& dossierTravail,
+                    const QString& description);
+
+// The text of that entry; empty when the values cannot be written in one
+// (a relative target, a control character in a path or name).
+QString texteEntreeBureau(const QString& nom, const QString& cible, const QString& dossierTravail,
+                          const QString& description);
+
+// <dossierApplications>/<nom>.desktop; empty for a name that cannot be a file name.
+QString cheminRaccourciEnvoyerVers(const QString& nom, const QString& dossierApplications);
+
+// The entry "<nom>.desktop" for this program, described as "Raccourci vers <nom>",
+// in the user's applications folder. Nothing happens when that folder is unknown.
+bool CreerRaccourciEnvoyerVers(const QString& nom);
+bool CreerRaccourciEnvoyerVers(const QString& nom, const QString& dossierApplications,
+                               const QString& programme);
+
+// Removes that entry; true when none remains (a missing entry is no error).
+bool SupprimerRaccourciEnvoyerVers(const QString& nom);
+bool SupprimerRaccourciEnvoyerVers(const QString& nom, const QString& dossierApplications);
+
+} // namespace korvan
