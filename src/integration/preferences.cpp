@@ -1,5 +1,6 @@
 #include "integration/preferences.h"
 
+#include "analysis/etat_programme.h"
 #include "integration/dossiers_utilisateur.h"
 
 #include <QCoreApplication>
@@ -260,7 +261,7 @@ int positionCentree(int ecran, int fenetre)
 
 EnTeteSauvegarde EnTeteSauvegarde::courante()
 {
-    return {QStringLiteral(KORVAN_VERSION), QCoreApplication::applicationFilePath(), QDateTime::currentDateTime()};
+    return {korvan::versionProgramme, QCoreApplication::applicationFilePath(), QDateTime::currentDateTime()};
 }
 
 void ChargerPreferences(const MagasinPreferences& magasin, const GeometrieFenetre& geometrie)

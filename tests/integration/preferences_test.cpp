@@ -1,5 +1,6 @@
 #include "integration/preferences.h"
 
+#include "analysis/etat_programme.h"
 #include "bureau_temporaire.h"
 #include "integration/dossiers_utilisateur.h"
 
@@ -558,7 +559,7 @@ TEST(PreferencesUtilisateur, UserStoreLivesInTheSessionsConfigurationFolder)
     ASSERT_TRUE(QFileInfo::exists(fichier));
     const QStringList general = sectionsIni(fichier).value(QStringLiteral("General"));
     EXPECT_TRUE(general.contains(QStringLiteral("Exename=") + QCoreApplication::applicationFilePath()));
-    EXPECT_TRUE(general.contains(QStringLiteral("version=Korvan ") + QStringLiteral(KORVAN_VERSION)
+    EXPECT_TRUE(general.contains(QStringLiteral("version=Korvan ") + versionProgramme
                                  + QStringLiteral(" Fr de Brannoc")));
     const QStringList date = general.filter(QRegularExpression(
         QStringLiteral("^Derni%E8re%20Sauvegarde=\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d$")));
