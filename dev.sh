@@ -14,7 +14,7 @@ PACKAGES=(
   qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev
   libgtest-dev libgmock-dev
-  ffmpeg mediainfo hyperfine fonts-dejavu-core
+  ffmpeg mediainfo hyperfine fonts-dejavu-core desktop-file-utils
 )
 FUZZ_PACKAGES=(clang libclang-rt-dev)
 
@@ -90,12 +90,14 @@ case "$cmd" in
         -DKORVAN_FUZZ=ON -DKORVAN_TESTS=OFF >&2
     fi
     cmake --build "$FB" --target "fuzz_$target" >&2
-    mkdir -p "$FB/corpus/$target"
+    mkdir -p "$FB/corpus/$target" "$FB/artifacts"
     # The shared test clips seed the corpus when they sit beside the checkout.
     seeds=()
     [ -d "$ROOT/../shared/fixtures" ] && seeds+=("$ROOT/../shared/fixtures")
-    exec "$FB/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
-      "$FB/corpus/$target" "${seeds[@]}"
+    # A clip's headers lie in its first kilobytes: longer inputs (the seeds
+    # are megabytes of DV frames) only slow the runs down a hundredfold.
+    exec "$FB/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=16384 \
+      -artifact_prefix="$FB/artifacts/$target-" "$FB/corpus/$target" "${seeds[@]}"
     ;;
   *)
     sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'
