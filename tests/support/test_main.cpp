@@ -16,6 +16,9 @@ using TestApplication = QCoreApplication;
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // Test discovery runs the executables at build time, where there may be no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     TestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
