@@ -96,7 +96,7 @@ case "$cmd" in
     [ -d "$ROOT/../shared/fixtures" ] && seeds+=("$ROOT/../shared/fixtures")
     # A clip's headers lie in its first kilobytes: longer inputs (the seeds
     # are megabytes of DV frames) only slow the runs down a hundredfold.
-    exec "$FB/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=16384 \
+    exec "$FB/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=65536 \
       -artifact_prefix="$FB/artifacts/$target-" "$FB/corpus/$target" "${seeds[@]}"
     ;;
   *)
