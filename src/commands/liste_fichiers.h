@@ -1,0 +1,118 @@
+#pragma once
+// The list of clips every command works on: one line per file entry, kept in
+// the order of the current sort key, with its selection and focused line.
+// The window shows it; the command runner updates it after each command.
+#include "analysis/aviFichier.h"
+#include "commands/interfaces_fenetre.h"
+
+#include <QCollator>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace korvan {
+
+enum TOrdreTri : uint8_t { otDatecode = 0, otAlpha = 1, otTaille = 2, otDateFichier = 3 };
+
+// The order a stored value selects; values outside 0-3 (a hand-edited
+// setting) sort by datecode, the default order.
+TOrdreTri OrdreValide(int valeur);
+// The key of an entry for an order.
+const QString& CleSelonOrdre(const TAfficherFichier& entree, TOrdreTri ordre);
+// " - tri selon datecode"... and " selon datecode"... for the counter and playlists.
+QString SuffixeCompteur(TOrdreTri ordre);
+QString PhrasePlaylist(TOrdreTri ordre);
+
+// Accepted extensions, without dot, compared without regard to case.
+const QStringList& extensionsVideo();
+bool ExtensionAcceptee(const QString& chemin);
+
+// The list of the main window; the window's list box shows it line for line.
+class ListePrincipale : public QObject, public ListeFichiers {
+    Q_OBJECT
+public:
+    explicit ListePrincipale(QObject* parent = nullptr);
+    ~ListePrincipale() override;
+
+    int nombre() const { return int(lignes_.size()); }
+    int nombreLignes() const override { return nombre(); }
+    EntreePtr entree(int i) const override { return lignes_[size_t(i)].entree; }
+    // The line's text: the file name when the line was made (a replaced entry keeps it).
+    const QString& texte(int i) const { return lignes_[size_t(i)].texte; }
+    bool estSelectionnee(int i) const override { return lignes_[size_t(i)].selectionnee; }
+    std::vector<int> selection() const;
+    void selectionner(int i, bool oui) override;
+    void selectionnerTout();
+    void deselectionnerTout();
+    int focus() const { return focus_; }
+    int ligneFocus() const override { return focus_; }
+    void focaliser(int i);
+    void definirFocus(int i) override { focaliser(i); }
+    // The entry of the focused line, or none.
+    EntreePtr entreeCourante() const override;
+    // The window's list box refuses clicks and keys while a command runs.
+    void activerListe(bool active) override;
+    bool listeActive() const { return active_; }
+    // The focused line is always selected (after every change of list or selection).
+    void selectionnerFocus();
+
+    TOrdreTri ordre() const;
+
+    int AjouterFichier(const QString& chemin);
+    int IndexDeChemin(const QString& chemin) const override;
+    void RetirerEntree(int index) override;
+    void RemplacerParNouveau(const QString& chemin) override;
+    void RelireEntree(int index) override;
+    void RenommerEntree(int index, const QString& nouveauChemin) override;
+    // Rebuilds the lines in a new order; false (order unchanged) when the list is empty.
+    bool ReconstruireListe(TOrdreTri ordre);
+    // Sorts, keeping the selection and the current entry.
+    void TrierListe(TOrdreTri ordre);
+    void Vider();
+
+    // "3 fichiers sur 10 - tri selon datecode"
+    QString texteCompteur() const;
+    // The list's tooltip.
+    QString texteInfobulle() const;
+
+    // How entries are built (tests replace it); by default with the display date format preference.
+    std::function<std::shared_ptr<const TAfficherFichier>(const QString&)> fabrique;
+    // Read when a line is added: select new lines ("Sélectionner à l'ouverture").
+    std::function<bool()> selectionALOuverture;
+
+signals:
+    void ligneInseree(int index);
+    void ligneRetiree(int index);
+    void ligneDeplacee(int de, int vers);
+    void ligneModifiee(int index);
+    void listeReinitialisee();
+    void selectionModifiee();
+    void activationModifiee(bool active);
+
+private:
+    struct Ligne {
+        std::shared_ptr<const TAfficherFichier> entree;
+        QString texte;
+        bool selectionnee = false;
+    };
+    struct Cle {
+        QString cle;
+        QString chemin; // exact path: distinct files never share a key
+    };
+    // Index of the key equal to c (the same file), or the insertion point with trouve false.
+    int chercherCle(const Cle& c, bool& trouve) const;
+    bool memeFichier(const QString& a, const QString& b) const;
+    int comparer(const Cle& a, const Cle& b) const;
+    Cle cleDe(const TAfficherFichier& e, TOrdreTri ordre) const;
+    void inserer(int k, std::shared_ptr<const TAfficherFichier> entree, Cle cle);
+
+    std::vector<Ligne> lignes_;
+    std::vector<Cle> clesTri_;
+    int focus_ = -1;
+    bool active_ = true;
+    QCollator collateur_;
+};
+
+} // namespace korvan
