@@ -31,79 +31,119 @@ struct Morceau {
     std::optional<Contenu> contenu;
 };
 
-// Reads the chunk at pos and notes a video stream header. None at the end of
-// the file, which ends the whole walk.
-std::optional<Morceau> lireMorceau(const RiffReader& r, int64_t pos, bool racine, PositionsEntetes& res)
-{
-    const auto h = r.headerAt(pos);
-    if (!h)
-        return std::nullopt;
-    // Anything but RIFF at the top level (trailing garbage, a foreign file)
-    // ends the walk like an empty chunk.
-    if (racine && !(h->id == FourCC("RIFF")))
-        return Morceau{kTailleEnTete, std::nullopt};
-    // A capture cut short still claims its full size: keep what is there.
-    const int64_t disponible = r.bytesFrom(h->dataPosition());
-    const int64_t taille = std::min(ChunkHeader::paddedSize(h->size), disponible);
-    if (taille == 0)
-        return Morceau{kTailleEnTete, std::nullopt};
-    Morceau m{taille + kTailleEnTete, std::nullopt};
-
-    if (h->id == FourCC("RIFF") || h->id == FourCC("LIST")) {
-        if (taille < 4)
-            return m;
-        const auto type = r.fourccAt(h->dataPosition());
-        if (!type)
-            return std::nullopt;
-        // Stream data never holds headers; skipping it keeps the walk to a
-        // few hundred reads whatever the clip length.
-        if (!(*type == FourCC("movi")))
-            m.contenu = Contenu{h->dataPosition() + 4, taille - 4};
-    } else if (h->id == FourCC("strh")) {
-        const int64_t utile = std::min<int64_t>(h->size, disponible);
-        const auto type = utile >= kTailleStrhUtile ? r.fourccAt(h->dataPosition()) : std::nullopt;
-        if (type && (*type == FourCC("vids") || *type == FourCC("iavs"))) {
-            res.trouve = true;
-            res.positionCodec = h->dataPosition() + 4;
-            res.positionEchelle = h->dataPosition() + 20;
-        }
+// One walk over a source. A list whose child claims more than the list has
+// left still walks that child to the end of the file, and the list's parent
+// then carries on inside the child: crafted nestings make such overlaps walk
+// the same bytes again and again, exponentially in their depth. Chunk
+// headers of a properly nested file never overlap, so one read per 8 bytes is
+// the most an honest file needs; the budget allows twice that, which leaves
+// room for the odd overlap of a sloppy writer, and a walk that runs out of it
+// finds nothing.
+class Parcours {
+public:
+    explicit Parcours(const ByteSource& source)
+        : r_(source), lecturesRestantes_(r_.fileSize() / 4 + 1024)
+    {
     }
-    return m;
-}
 
-// Covers one top-level chunk and everything under it. The open lists are
-// kept on a vector rather than the call stack: a crafted file can nest
-// lists as deep as its size allows.
-std::optional<int64_t> parcourirRacine(const RiffReader& r, int64_t pos, PositionsEntetes& res)
-{
-    const auto racine = lireMorceau(r, pos, true, res);
-    if (!racine)
-        return std::nullopt;
-    std::vector<Contenu> ouvertes;
-    if (racine->contenu)
-        ouvertes.push_back(*racine->contenu);
-    while (!ouvertes.empty()) {
-        Contenu& liste = ouvertes.back();
-        if (liste.reste < kTailleEnTete) { // leftover bytes are skipped
-            ouvertes.pop_back();
-            continue;
+    PositionsEntetes executer()
+    {
+        int64_t pos = 0;
+        int64_t reste = r_.fileSize();
+        while (reste > 0) {
+            const auto n = parcourirRacine(pos);
+            if (!n || *n == kTailleEnTete)
+                break;
+            reste -= *n;
+            pos += *n;
         }
-        const auto enfant = lireMorceau(r, liste.position, false, res);
-        if (!enfant)
-            return std::nullopt;
-        // A child larger than what its list has left is still walked, but
-        // the list ends with it.
-        if (enfant->couvert > liste.reste) {
-            liste.reste = 0;
-        } else {
-            liste.reste -= enfant->couvert;
-            liste.position += enfant->couvert;
-        }
-        if (enfant->contenu)
-            ouvertes.push_back(*enfant->contenu);
+        return abandonne_ ? PositionsEntetes{} : res_;
     }
-    return racine->couvert;
-}
+
+private:
+    // Reads the chunk at pos and notes a video stream header. None at the
+    // end of the file (or of the budget), which ends the whole walk.
+    std::optional<Morceau> lireMorceau(int64_t pos, bool racine)
+    {
+        if (--lecturesRestantes_ < 0) {
+            abandonne_ = true;
+            return std::nullopt;
+        }
+        const auto h = r_.headerAt(pos);
+        if (!h)
+            return std::nullopt;
+        // Anything but RIFF at the top level (trailing garbage, a foreign
+        // file) ends the walk like an empty chunk.
+        if (racine && !(h->id == FourCC("RIFF")))
+            return Morceau{kTailleEnTete, std::nullopt};
+        // A capture cut short still claims its full size: keep what is there.
+        const int64_t disponible = r_.bytesFrom(h->dataPosition());
+        const int64_t taille = std::min(ChunkHeader::paddedSize(h->size), disponible);
+        if (taille == 0)
+            return Morceau{kTailleEnTete, std::nullopt};
+        Morceau m{taille + kTailleEnTete, std::nullopt};
+
+        if (h->id == FourCC("RIFF") || h->id == FourCC("LIST")) {
+            if (taille < 4)
+                return m;
+            const auto type = r_.fourccAt(h->dataPosition());
+            if (!type)
+                return std::nullopt;
+            // Stream data never holds headers; skipping it keeps the walk to
+            // a few hundred reads whatever the clip length.
+            if (!(*type == FourCC("movi")))
+                m.contenu = Contenu{h->dataPosition() + 4, taille - 4};
+        } else if (h->id == FourCC("strh")) {
+            const int64_t utile = std::min<int64_t>(h->size, disponible);
+            const auto type = utile >= kTailleStrhUtile ? r_.fourccAt(h->dataPosition()) : std::nullopt;
+            if (type && (*type == FourCC("vids") || *type == FourCC("iavs"))) {
+                res_.trouve = true;
+                res_.positionCodec = h->dataPosition() + 4;
+                res_.positionEchelle = h->dataPosition() + 20;
+            }
+        }
+        return m;
+    }
+
+    // Covers one top-level chunk and everything under it. The open lists are
+    // kept on a vector rather than the call stack: a crafted file can nest
+    // lists as deep as its size allows.
+    std::optional<int64_t> parcourirRacine(int64_t pos)
+    {
+        const auto racine = lireMorceau(pos, true);
+        if (!racine)
+            return std::nullopt;
+        std::vector<Contenu> ouvertes;
+        if (racine->contenu)
+            ouvertes.push_back(*racine->contenu);
+        while (!ouvertes.empty()) {
+            Contenu& liste = ouvertes.back();
+            if (liste.reste < kTailleEnTete) { // leftover bytes are skipped
+                ouvertes.pop_back();
+                continue;
+            }
+            const auto enfant = lireMorceau(liste.position, false);
+            if (!enfant)
+                return std::nullopt;
+            // A child larger than what its list has left is still walked, but
+            // the list ends with it.
+            if (enfant->couvert > liste.reste) {
+                liste.reste = 0;
+            } else {
+                liste.reste -= enfant->couvert;
+                liste.position += enfant->couvert;
+            }
+            if (enfant->contenu)
+                ouvertes.push_back(*enfant->contenu);
+        }
+        return racine->couvert;
+    }
+
+    const RiffReader r_;
+    int64_t lecturesRestantes_;
+    bool abandonne_ = false;
+    PositionsEntetes res_;
+};
 
 double arrondiPair(double x)
 {
@@ -120,18 +160,7 @@ double arrondiPair(double x)
 
 PositionsEntetes LocaliserEntetes(const ByteSource& source)
 {
-    const RiffReader r(source);
-    PositionsEntetes res;
-    int64_t pos = 0;
-    int64_t reste = r.fileSize();
-    while (reste > 0) {
-        const auto n = parcourirRacine(r, pos, res);
-        if (!n || *n == kTailleEnTete)
-            break;
-        reste -= *n;
-        pos += *n;
-    }
-    return res;
+    return Parcours(source).executer();
 }
 
 PositionsEntetes LocaliserEntetes(const std::string& chemin)

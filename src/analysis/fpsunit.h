@@ -30,7 +30,9 @@ public:
 };
 
 // Walks the RIFF headers of the source. Never throws for malformed data; an
-// I/O error of the source propagates (FileError).
+// I/O error of the source propagates (FileError). Lists whose overlaps would
+// make the walk read far more headers than the file can hold (only a crafted
+// file does that) give nothing found.
 PositionsEntetes LocaliserEntetes(const ByteSource& source);
 // Same on a file: not found when the file does not exist. Throws FileError
 // when it exists but cannot be opened or read.

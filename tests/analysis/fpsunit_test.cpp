@@ -281,6 +281,22 @@ TEST(LocaliserEntetes, DeeplyNestedListsDoNotExhaustTheStack)
     EXPECT_EQ(p.positionCodec, donneesStrh(octets) + 4);
 }
 
+TEST(LocaliserEntetes, OverlappingListsAreNotWalkedOverAndOverAgain)
+{
+    // Each block is a 24-byte list holding only the header of a list that
+    // claims everything to the end of the file. That inner list walks all
+    // later blocks, then the outer walk resumes inside it and walks them
+    // again: 2^60 walks of the tail without a bound on the reads.
+    std::string blocs;
+    for (int i = 0; i < 60; ++i)
+        blocs += "LIST" + u32(16) + "abcd" + "LIST" + u32(0xFFFFFFF0u) + "wxyz";
+    const std::string avi = liste("RIFF", "AVI ", blocs + hdrl(strl("vids", "dvsd")));
+    EXPECT_FALSE(localiser(avi));
+    // A single overlap, as a sloppy writer leaves it, is still walked through.
+    const std::string un = liste("RIFF", "AVI ", blocs.substr(0, 24) + hdrl(strl("vids", "dvsd")));
+    EXPECT_TRUE(localiser(un));
+}
+
 // --- Patching ---
 
 TEST(EcrireCodec, ChangesOnlyTheFourHandlerBytes)
