@@ -6,8 +6,10 @@
 namespace korvan {
 
 enum class GenreMessage { Avertissement, Information, Erreur };
-enum class BoutonsMessage { OuiNon, OK };
-enum class ReponseMessage { Oui, Non, OK, Fermee };
+// OuiNonAnnulerTous: the question asked before each entry of a command run
+// over several entries ("Annuler" ends the run, "Tous" stops the questions).
+enum class BoutonsMessage { OuiNon, OK, OuiNonAnnulerTous };
+enum class ReponseMessage { Oui, Non, OK, Fermee, Annuler, Tous };
 
 class BoiteMessage {
 public:

@@ -1,0 +1,191 @@
+#include "commands/commandes_renommer.h"
+
+#include "analysis/chemins.h"
+#include "analysis/formatage.h"
+#include "commands/noms_fichiers.h"
+#include "integration/preferences.h"
+
+namespace korvan {
+
+namespace {
+
+const QString kAvi = QStringLiteral(".avi");
+
+bool texteConnu(const QString& texte)
+{
+    return texte != u"N/A" && texte != u"Erreur";
+}
+
+// A question built by f; should building it fail, the generic wording is
+// asked rather than an empty text, which would treat the file unasked.
+template <typename F>
+void construireQuestion(QString& confirmMsg, const QString& generique, F&& f)
+{
+    try {
+        confirmMsg = f();
+    } catch (...) {
+        confirmMsg = generique;
+    }
+}
+
+template <typename F>
+void executer(QString& newfichier, TchUpdateType& update, F&& f)
+{
+    try {
+        update = f();
+    } catch (...) {
+        update = utNone;
+    }
+}
+
+} // namespace
+
+QString NouvelleBaseAjouterDateCode(const TAfficherFichier& fichier)
+{
+    return NomLibre(BaseDeChemin(fichier.chemin) + u'_' + DatecodePourNom(fichier.datecode));
+}
+
+QString NouvelleBaseAjouterTimecode(const TAfficherFichier& fichier)
+{
+    return NomLibre(BaseDeChemin(fichier.chemin) + u'_' + fichier.texteTimecode);
+}
+
+QString NouvelleBasePurgerNom(const TAfficherFichier& fichier)
+{
+    return NomLibre(NomRaccourci(BaseDeChemin(fichier.chemin)));
+}
+
+QString NouvelleBaseRenameScAn(const TAfficherFichier& fichier)
+{
+    return NomLibre(DossierDeChemin(fichier.chemin) + prefRacineRenommer +
+                    FormatDateTime(prefFormatRenommer, fichier.datecode));
+}
+
+TchUpdateType RenommerClip(const ServicesCommandes& services, const TAfficherFichier& fichier,
+                           const QString& nouvelleBase, QString& newfichier)
+{
+    newfichier = nouvelleBase + kAvi;
+    if (!services.renommerFichier(fichier.chemin, newfichier))
+        return utNone;
+    const QString scene = BaseDeChemin(fichier.chemin) + QStringLiteral(".scn");
+    if (FichierExiste(scene))
+        services.renommerFichier(scene, nouvelleBase + QStringLiteral(".scn"));
+    return utRename;
+}
+
+void AjouterDateCodeFileCondition(TParam&, const TAfficherFichier* fichier, bool& visible, bool& enabled)
+{
+    visible = enabled = fichier && texteConnu(fichier->texteDatecode);
+}
+
+void AjouterDateCodeConfirmation(TParam&, const TAfficherFichier* fichier, QString& confirmMsg)
+{
+    const QString generique = QStringLiteral("Voulez-vous ajouter son datecode à ce fichier?");
+    construireQuestion(confirmMsg, generique, [&] {
+        if (!fichier)
+            return generique;
+        const QString nouveau = NomDeFichier(NouvelleBaseAjouterDateCode(*fichier) + kAvi);
+        return QuestionCourte(
+            {Format("Voulez-vous ajouter un datecode au fichier '%s'\r\net le renommer en '%s'?", fichier->nom,
+                    nouveau),
+             Format("Voulez-vous ajouter un datecode à ce fichier et le renommer en\r\n'%s'?", nouveau), generique});
+    });
+}
+
+void AjouterDateCodeExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier,
+                              QString& newfichier, TchUpdateType& update)
+{
+    executer(newfichier, update, [&] {
+        return fichier ? RenommerClip(services, *fichier, NouvelleBaseAjouterDateCode(*fichier), newfichier)
+                       : utNone;
+    });
+}
+
+void AjouterTimecodeFileCondition(TParam&, const TAfficherFichier* fichier, bool& visible, bool& enabled)
+{
+    visible = enabled = fichier && texteConnu(fichier->texteTimecode);
+}
+
+void AjouterTimecodeConfirmation(TParam&, const TAfficherFichier* fichier, QString& confirmMsg)
+{
+    const QString generique = QStringLiteral("Voulez-vous vraiment ajouter son timecode à ce fichier?");
+    construireQuestion(confirmMsg, generique, [&] {
+        if (!fichier)
+            return generique;
+        const QString nouveau = NouvelleBaseAjouterTimecode(*fichier) + kAvi;
+        return QuestionCourte(
+            {Format("Voulez-vous vraiment ajouter son timecode au fichier '%s'\r\net le renommer en '%s'?",
+                    fichier->chemin, nouveau),
+             Format("Voulez-vous vraiment ajouter son timecode à ce fichier \r\net le renommer en '%s'?", nouveau),
+             generique});
+    });
+}
+
+void AjouterTimecodeExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier,
+                              QString& newfichier, TchUpdateType& update)
+{
+    executer(newfichier, update, [&] {
+        return fichier ? RenommerClip(services, *fichier, NouvelleBaseAjouterTimecode(*fichier), newfichier)
+                       : utNone;
+    });
+}
+
+void PurgerNomFileCondition(TParam&, const TAfficherFichier* fichier, bool& visible, bool& enabled)
+{
+    visible = enabled = fichier && EstRaccourcissable(BaseDeChemin(fichier->chemin));
+}
+
+void PurgerNomConfirmation(TParam&, const TAfficherFichier* fichier, QString& confirmMsg)
+{
+    const QString generique = QStringLiteral("Voulez-vous raccourcir le nom de ce fichier?");
+    construireQuestion(confirmMsg, generique, [&] {
+        if (!fichier)
+            return generique;
+        const QString nouveau = NomDeFichier(NouvelleBasePurgerNom(*fichier) + kAvi);
+        return QuestionCourte(
+            {Format("Voulez-vous raccourcir le nom du fichier '%s'\r\net le renommer en '%s'?", fichier->nom,
+                    nouveau),
+             Format("Voulez-vous raccourcir le nom de ce fichier et le renommer en\r\n'%s'?", nouveau), generique});
+    });
+}
+
+void PurgerNomExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier,
+                        QString& newfichier, TchUpdateType& update)
+{
+    executer(newfichier, update, [&] {
+        return fichier ? RenommerClip(services, *fichier, NouvelleBasePurgerNom(*fichier), newfichier) : utNone;
+    });
+}
+
+void RenameScAnConfirmation(TParam&, const TAfficherFichier* fichier, QString& confirmMsg)
+{
+    const QString generique = QStringLiteral("Voulez-vous renommer ce fichier à la manière de Scenalyser?");
+    construireQuestion(confirmMsg, generique, [&] {
+        if (!fichier)
+            return generique;
+        const QString nouveau = NomDeFichier(NouvelleBaseRenameScAn(*fichier) + kAvi);
+        return QuestionCourte({Format("Voulez-vous renommer le fichier '%s' en '%s'?", fichier->nom, nouveau),
+                               Format("Voulez-vous renommer ce fichier en '%s'?", nouveau), generique});
+    });
+}
+
+void RenameScAnExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier,
+                         QString& newfichier, TchUpdateType& update)
+{
+    executer(newfichier, update, [&]() -> TchUpdateType {
+        if (!fichier)
+            return utNone;
+        const QString base = NouvelleBaseRenameScAn(*fichier);
+        // The root and the date format are used as typed. A "/" in them would
+        // not be a bad character here but a folder step, moving the clip into
+        // another folder; such a name fails as a bad name would.
+        const QString nom = base.mid(DossierDeChemin(fichier->chemin).size());
+        if (nom.contains(u'/') || nom.contains(QChar(0))) {
+            newfichier = base + kAvi;
+            return utNone;
+        }
+        return RenommerClip(services, *fichier, base, newfichier);
+    });
+}
+
+} // namespace korvan

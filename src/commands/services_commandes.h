@@ -1,0 +1,26 @@
+#pragma once
+// What the built-in commands use outside themselves: the message box, the
+// preview's hold on its file, the desktop's openers, the trash and the
+// rename. The program passes the real ones; tests pass fakes.
+#include "commands/interfaces_fenetre.h"
+#include "integration/boite_message.h"
+#include "integration/ouverture_externe.h"
+
+#include <QString>
+#include <functional>
+
+namespace korvan {
+
+struct ServicesCommandes {
+    BoiteMessage* boite = nullptr;      // null: failures are not reported
+    ControleApercu* apercu = nullptr;   // null: no preview to release
+    OuvreurExterne* ouvreur = nullptr;  // null: the desktop's own (ouvreurSysteme)
+    std::function<bool(const QString& chemin)> corbeille;                        // empty: SupprimerVersCorbeille
+    std::function<bool(const QString& source, const QString& cible)> renommer;  // empty: RenommerSansEcraser
+
+    OuvreurExterne& ouvreurEffectif() const;
+    bool envoyerCorbeille(const QString& chemin) const;
+    bool renommerFichier(const QString& source, const QString& cible) const;
+};
+
+} // namespace korvan
