@@ -55,6 +55,35 @@ bool EstSysteme625(const uint8_t* image, size_t taille);
 // The AAUX source pack (0x50) of the first DIF sequence; false without one.
 bool LireSourceAudioDV(const uint8_t* image, size_t taille, SourceAudioDV& source);
 
+// Writing packs back, for the filters that rewrite the recording clock or the
+// picture format of DV frames. A frame holds whole DIF sequences of 150 blocks
+// (12,000 bytes: 10 for NTSC, 12 for PAL); each sequence carries its own copy
+// of the packs, in the subcode (two blocks of six packs), the VAUX (three
+// blocks of fifteen packs) and the AAUX (one pack at the head of each of its
+// nine audio blocks). Only the bytes of the packs named are changed.
+inline constexpr size_t kOctetsSequenceDIF = 12000;
+
+// Writes the date and time into every recording date pack (VAUX and subcode
+// 0x62, AAUX 0x52) and recording time pack (0x63, 0x53) of every whole DIF
+// sequence: day, month, year, hours, minutes and seconds; the time zone, frame
+// and reserved bits stay as they were, and the day of the week follows the new
+// date unless the pack says it has none. With creerPacks, a sequence's VAUX
+// main-area slots for the two packs that hold no pack at all (0xFF, as a DV
+// encoder leaves them) get new packs. Nothing is written, and 0 returned,
+// when the fields do not make a valid date and time; years are stored as two
+// digits (read back as 1940-2039). Returns the number of packs written.
+int EcrireDatecodeDV(uint8_t* image, size_t taille, const TDatecodeDV& date, bool creerPacks);
+
+// Sets the display select mode of every VAUX source-control pack (0x61) of
+// every whole DIF sequence: 2 (16:9 full format) or 0 (4:3). Returns the
+// number of packs found.
+int EcrireFormat16x9DV(uint8_t* image, size_t taille, bool large);
+
+// Copies the subcode packs (time code and its companions) of every DIF
+// sequence of the source into the same slots of the frame; nothing when the
+// two frames do not have the same number of sequences. The block IDs stay.
+bool CopierSubcodeDV(uint8_t* image, size_t taille, const uint8_t* source, size_t tailleSource);
+
 // Bit 21 of the VAUX source value of the interleaved stream format: 50 fields (PAL).
 inline bool SourceVauxEstPal(uint32_t vauxSource) { return (vauxSource & 0x200000u) != 0; }
 
