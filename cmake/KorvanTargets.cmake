@@ -29,7 +29,7 @@ function(korvan_test_suite folder)
   set(target test_${folder})
   add_executable(${target} ${sources} ${KORVAN_TEST_SUPPORT})
   target_include_directories(${target} PRIVATE "${CMAKE_CURRENT_SOURCE_DIR}")
-  target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gmock)
+  target_link_libraries(${target} PRIVATE ${ARGN} Qt6::Test GTest::gtest GTest::gmock)
   target_compile_definitions(${target} PRIVATE
     KORVAN_FIXTURES_DIR="${KORVAN_FIXTURES_DIR}"
     KORVAN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

@@ -6,6 +6,14 @@
 #include <QTemporaryDir>
 #include <string>
 
+#include <ostream>
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
 namespace korvan::test {
 
 // Absolute path of a fixture file (which may not exist when the fixtures are absent).

@@ -1,0 +1,710 @@
+#include "ui/main.h"
+
+#include "analysis/etat_programme.h"
+#include "commands/playlist.h"
+#include "commands/raccourcis.h"
+#include "commands/registre_commandes.h"
+#include "integration/disques_fixes.h"
+#include "integration/preferences.h"
+#include "ui/AfficherBase.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QThread>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace korvan {
+
+namespace {
+
+constexpr int kLongueurNomMax = 65530;
+
+void pomper()
+{
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+TUIForm::TUIForm(QWidget* parent) : QMainWindow(parent)
+{
+    // Window creation, in order.
+    sansConfirmation = false;
+    setWindowTitle(QStringLiteral("Korvan") + QStringLiteral(" de ") + QStringLiteral("Brannoc"));
+    setObjectName(QStringLiteral("UIForm"));
+    setAcceptDrops(true);
+    creerPanneaux();
+    creerActions();
+    if (QAction* q = action(QStringLiteral("afQuitter")))
+        q->setToolTip(QStringLiteral("Quitter %1").arg(QStringLiteral("Korvan")));
+
+    // The list box follows the list; its own selection signals are ignored meanwhile.
+    connect(&liste_, &ListePrincipale::ligneInseree, this, [this](int k) {
+        synchro_ = true;
+        lb_->insertItem(k, liste_.texte(k));
+        synchro_ = false;
+        synchroniserVue();
+    });
+    connect(&liste_, &ListePrincipale::ligneRetiree, this, [this](int i) {
+        synchro_ = true;
+        delete lb_->takeItem(i);
+        synchro_ = false;
+        synchroniserVue();
+    });
+    connect(&liste_, &ListePrincipale::ligneDeplacee, this, [this](int de, int vers) {
+        synchro_ = true;
+        QListWidgetItem* item = lb_->takeItem(de);
+        item->setText(liste_.texte(vers));
+        lb_->insertItem(vers, item);
+        synchro_ = false;
+        synchroniserVue();
+    });
+    connect(&liste_, &ListePrincipale::listeReinitialisee, this, [this] {
+        const bool s = synchro_;
+        synchro_ = true;
+        lb_->clear();
+        for (int i = 0; i < liste_.nombre(); ++i)
+            lb_->addItem(liste_.texte(i));
+        synchro_ = s;
+        synchroniserVue();
+    });
+    connect(&liste_, &ListePrincipale::selectionModifiee, this, [this] { synchroniserVue(); });
+    connect(&liste_, &ListePrincipale::activationModifiee, lb_, &QWidget::setEnabled);
+    connect(lb_, &QListWidget::itemSelectionChanged, this, [this] { vueVersModele(); });
+
+    // The folder scanner feeds the list.
+    Dirscan1.pomper = pomper;
+    Dirscan1.OnFileFound = [this](TDirscan& s, const QString& f) {
+        AjouterFichier(f);
+        if (abandonDemande)
+            s.Stop();
+    };
+    Dirscan1.OnDirWithFiles = [this](TDirscan&, const QString& d) { texteStatut(QStringLiteral("Parcours de ") + d); };
+
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, &TUIForm::surInactivite);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState etat) {
+        if (etat == Qt::ApplicationActive)
+            if (QAction* c = action(QStringLiteral("afCollerFichiers")))
+                c->setEnabled(!CheminsDe(QGuiApplication::clipboard()->mimeData()).isEmpty());
+    });
+    resize(900, 560);
+}
+
+TUIForm::~TUIForm()
+{
+    // Destruction: preferences, then the default playlist, as the settings say.
+    if (prefSauverPrefsEnQuittant) {
+        if (crochets.recueillirPreferences)
+            crochets.recueillirPreferences(*this);
+        etatActions = table_.RecueillirChoix();
+        SauverPreferences();
+    }
+    if (prefSauverListeEnQuittant)
+        EcrirePlaylist(prefDossierPlayList + kNomPlaylistDefaut);
+}
+
+void TUIForm::creerPanneaux()
+{
+    auto* centre = new QSplitter(Qt::Horizontal, this);
+    gauche_ = new QStackedWidget(centre);
+    base_ = new TBaseFrame(gauche_);
+    auto* vide = new QLabel(gauche_);
+    vide->setObjectName(QStringLiteral("placeholder"));
+    vide->setAlignment(Qt::AlignCenter);
+    vide->setWordWrap(true);
+    vide->setText(QStringLiteral("Glissez ici des fichiers AVI, ou ouvrez-les par le menu Fichiers."));
+    vide->setContextMenuPolicy(Qt::ActionsContextMenu);
+    placeholder_ = vide;
+    gauche_->addWidget(base_);
+    gauche_->addWidget(placeholder_);
+    connect(base_, &TBaseFrame::copier, this, [](const QString& t) {
+        if (!t.isEmpty())
+            QGuiApplication::clipboard()->setText(t);
+    });
+    connect(base_, &TBaseFrame::nomClique, this, [this] { executer(QStringLiteral("amDossierParent")); });
+
+    panneauListe_ = new QWidget(centre);
+    auto* v = new QVBoxLayout(panneauListe_);
+    v->setContentsMargins(0, 0, 0, 0);
+    lb_ = new QListWidget(panneauListe_);
+    lb_->setObjectName(QStringLiteral("lb"));
+    lb_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lb_->installEventFilter(this);
+    lb_->viewport()->installEventFilter(this);
+    lb_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    compteur_ = new QLabel(panneauListe_);
+    compteur_->setObjectName(QStringLiteral("compteur"));
+    v->addWidget(lb_, 1);
+    v->addWidget(compteur_);
+    centre->addWidget(gauche_);
+    centre->addWidget(panneauListe_);
+    centre->setStretchFactor(1, 1);
+    setCentralWidget(centre);
+    panneauListe_->hide(); // the window starts with the list hidden
+
+    statut_ = new QLabel(QStringLiteral("Prêt"));
+    statusBar()->addWidget(statut_, 1);
+    statusBar()->setToolTip(QStringLiteral("Tapez Echap pour interrompre une commande."));
+}
+
+QAction* TUIForm::qaction(const ActionFenetre& a)
+{
+    QAction* q = qactions_.value(a.nom);
+    if (q)
+        return q;
+    q = new QAction(a.caption, this);
+    q->setObjectName(a.nom);
+    QList<QKeySequence> touches;
+    if (a.raccourci)
+        touches << QKeySequence(CombinaisonClavier(a.raccourci));
+    for (uint16_t s : a.raccourcisSecondaires)
+        touches << QKeySequence(CombinaisonClavier(s));
+    q->setShortcuts(touches);
+    q->setShortcutContext(Qt::ApplicationShortcut);
+    q->setCheckable(a.checkable);
+    const QString nom = a.nom;
+    connect(q, &QAction::triggered, this, [this, nom] { executer(nom); });
+    addAction(q);
+    qactions_.insert(a.nom, q);
+    return q;
+}
+
+void TUIForm::creerActions()
+{
+    for (const ActionFenetre& a : table_.actions)
+        qaction(a);
+}
+
+QMenu* TUIForm::menuPrincipal(int index) const
+{
+    return index >= 0 && index < menus_.size() ? menus_[index] : nullptr;
+}
+
+void TUIForm::remplirMenu(QMenu* menu, const QStringList& entrees)
+{
+    for (const QString& e : entrees) {
+        if (e == QLatin1String("-")) {
+            menu->addSeparator();
+        } else if (e.startsWith(QLatin1Char('>'))) {
+            if (!menuTri_) {
+                menuTri_ = menu->addMenu(QStringLiteral("Trier la  liste"));
+            }
+            menuTri_->addAction(action(e.mid(1)));
+        } else if (QAction* q = action(e)) {
+            menu->addAction(q);
+        }
+    }
+}
+
+void TUIForm::creerMenus()
+{
+    menuBar()->clear();
+    menus_.clear();
+    menuTri_ = nullptr;
+    const auto& menus = MenusPrincipaux();
+    for (size_t i = 0; i < menus.size(); ++i) {
+        QMenu* m = menuBar()->addMenu(menus[i].titre);
+        remplirMenu(m, menus[i].entrees);
+        menus_ << m;
+    }
+    for (const EntreeMenuCommande& e : table_.menusCommandes) {
+        QAction* q = action(e.action);
+        if (QMenu* m = menuPrincipal(e.menu))
+            m->addAction(q);
+    }
+    // Context menus and toolbars.
+    auto ajouter = [this](QWidget* w, const QStringList& noms) {
+        for (const QString& n : noms) {
+            if (n == QLatin1String("-")) {
+                auto* sep = new QAction(w);
+                sep->setSeparator(true);
+                w->addAction(sep);
+            } else if (QAction* q = action(n)) {
+                w->addAction(q);
+            }
+        }
+    };
+    ajouter(lb_, {"afOuvrirFichiers", "afCollerFichiers", "afOuvrirunDossier", "afOuvrirDossierPrefere", "afOuvrirTout", "-",
+                  "afBasculerListe", "afOrdreAlpha", "alTriDatecode", "alTriTaille", "alTrierModify", "afSelectionnerTout",
+                  "-", "afSauverListe", "afViderListe", "afQuitter"});
+    ajouter(placeholder_, {"afOuvrirFichiers", "afCollerFichiers", "afOuvrirDossierPrefere", "-", "afOptions", "afApropos", "afQuitter"});
+    barreGauche_ = addToolBar(QStringLiteral("Fichiers"));
+    barreGauche_->setObjectName(QStringLiteral("barreGauche"));
+    for (const char* n : {"afOuvrirFichiers", "afCollerFichiers", "afOuvrirDossierPrefere", "amDossierParent", "avMute", "amAfficherDatecode"})
+        barreGauche_->addAction(action(n));
+    // The right toolbar stays against the window's right edge.
+    auto* ressort = new QWidget(barreGauche_);
+    ressort->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    barreGauche_->addWidget(ressort);
+    barreDroite_ = barreGauche_;
+    for (const char* n : {"afViderListe", "afSelectionnerTout", "afOptions", "afApropos", "afQuitter"})
+        barreDroite_->addAction(action(n));
+}
+
+void TUIForm::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (!premierAffichageFait_) {
+        premierAffichageFait_ = true;
+        PremierAffichage();
+    }
+}
+
+// First showing of the window, in order; an error skips the remaining steps.
+void TUIForm::PremierAffichage()
+{
+    try {
+        base_->TextesPanneau();
+        panneauListe_->hide();
+        listeVisible_ = false;
+        etatActions.clear();
+        if (crochets.verifierFiltres)
+            crochets.verifierFiltres(*this);
+        ChargerPreferences();
+        if (crochets.appliquerPreferences)
+            crochets.appliquerPreferences(*this);
+        chargerPlaylistAuPremierAffichage_ = prefSauverListeEnQuittant;
+        liste_.focaliser(-1);
+        if (crochets.enregistrerCommandes)
+            crochets.enregistrerCommandes(*this);
+        if (crochets.chargerPlugins)
+            crochets.chargerPlugins(*this);
+        table_.JoindreCommandes();
+        table_.RemplirCommandes();
+        for (const ActionFenetre& a : table_.actions)
+            qaction(a);
+        creerMenus();
+        table_.RestaurerChoix(etatActions, prefFichierStillex);
+        appliquerEtatActions();
+        if (crochets.rapportSysteme)
+            crochets.rapportSysteme(*this);
+        abandonDemande = false;
+        abandonTout = false;
+        lignePendante_ = crochets.ligneCommande ? crochets.ligneCommande(*this) : false;
+        if (!lignePendante_)
+            MajStatut();
+    } catch (const std::exception&) {
+    }
+    if (!lignePendante_)
+        base_->ecrireOurs();
+}
+
+void TUIForm::paintEvent(QPaintEvent* e)
+{
+    QMainWindow::paintEvent(e);
+    if (chargerPlaylistAuPremierAffichage_) {
+        chargerPlaylistAuPremierAffichage_ = false;
+        QMetaObject::invokeMethod(this, [this] { LirePlaylist(prefDossierPlayList + kNomPlaylistDefaut); }, Qt::QueuedConnection);
+    }
+    if (lignePendante_) {
+        lignePendante_ = false;
+        if (crochets.ligneCommandePendante)
+            QMetaObject::invokeMethod(this, [this] { crochets.ligneCommandePendante(*this); }, Qt::QueuedConnection);
+    }
+    MajCommandes();
+}
+
+void TUIForm::closeEvent(QCloseEvent* e)
+{
+    chargementEnCours = false;
+    abandonDemande = true;
+    abandonTout = true;
+    Dirscan1.Stop();
+    e->accept();
+}
+
+void TUIForm::surInactivite()
+{
+    // Only the window's own loop going idle counts, not a dialog's or a command's wait.
+    if (QThread::currentThread()->loopLevel() != 1 || !isVisible())
+        return;
+    if (isActiveWindow() && lb_->isEnabled() && !panneauAffiche() && listeVisible_ && !lb_->hasFocus())
+        lb_->setFocus();
+    abandonDemande = false;
+    abandonTout = false;
+    chargementEnCours = false;
+    if (statut_->text() != QLatin1String("Prêt"))
+        statut_->setText(QStringLiteral("Prêt"));
+}
+
+QStringList TUIForm::CheminsDe(const QMimeData* d)
+{
+    QStringList chemins;
+    if (!d)
+        return chemins;
+    QList<QUrl> urls = d->urls();
+    // GNOME and other file managers put "copy" or "cut" and then the URLs.
+    for (const char* format : {"x-special/gnome-copied-files", "x-special/mate-copied-files", "x-special/nautilus-clipboard"}) {
+        if (urls.isEmpty() && d->hasFormat(QLatin1String(format))) {
+            const QStringList lignes = QString::fromUtf8(d->data(QLatin1String(format))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            for (const QString& l : lignes)
+                if (l.startsWith(QLatin1String("file:")))
+                    urls << QUrl(l.trimmed());
+        }
+    }
+    for (const QUrl& u : urls)
+        if (u.isLocalFile())
+            chemins << u.toLocalFile();
+    return chemins;
+}
+
+int TUIForm::AjouterFichier(const QString& chemin)
+{
+    if (chemin.size() > kLongueurNomMax)
+        return -1;
+    const int k = liste_.AjouterFichier(chemin);
+    if (k >= 0)
+        MajStatut();
+    return k;
+}
+
+void TUIForm::DebutOperation(const QString& texte)
+{
+    if (abandonDemande)
+        return;
+    avaitEntreeCourante_ = liste_.entreeCourante() != nullptr;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    texteStatut(texte);
+    chargementEnCours = true;
+}
+
+void TUIForm::FinOperation()
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    if (!avaitEntreeCourante_ && liste_.nombre() > 0) {
+        if (liste_.nombreSelectionnees() == 0) {
+            liste_.focaliser(0);
+            liste_.selectionner(0, true);
+        }
+        MajStatut();
+        MajCommandes();
+        if (const EntreePtr e = liste_.entreeCourante())
+            base_->AfficherInfos(*e);
+    }
+    avaitEntreeCourante_ = true;
+    chargementEnCours = false;
+    abandonDemande = false;
+}
+
+void TUIForm::AjouterFichiers(const QStringList& chemins, const QString& texte, bool interruptible)
+{
+    DebutOperation(texte);
+    for (const QString& c : chemins) {
+        if (interruptible && abandonDemande)
+            break;
+        pomper();
+        AjouterFichier(c);
+    }
+    FinOperation();
+}
+
+void TUIForm::ParcourirDossier(const QString& dossier, bool memeSysteme)
+{
+    Dirscan1.setDirectory(dossier);
+    Dirscan1.recursive = true;
+    Dirscan1.Masque = QStringLiteral("*.*");
+    Dirscan1.memeSystemeFichiers = memeSysteme;
+    Dirscan1.Scan();
+}
+
+void TUIForm::LirePlaylist(const QString& chemin)
+{
+    if (!QFileInfo(chemin).isFile())
+        return;
+    DebutOperation(QStringLiteral("Ouvrir la playlist ") + chemin);
+    if (!abandonDemande)
+        korvan::LirePlaylist(
+            chemin,
+            [this](const QString& p) {
+                if (abandonDemande)
+                    return false;
+                AjouterFichier(p);
+                return !abandonDemande.load();
+            },
+            pomper);
+    FinOperation();
+}
+
+bool TUIForm::EcrirePlaylist(const QString& chemin)
+{
+    pomper();
+    const QString erreur = korvan::EcrirePlaylist(chemin, liste_, prefFormatAfficher);
+    if (!erreur.isEmpty()) {
+        if (isVisible())
+            QMessageBox::critical(this, QStringLiteral("Erreur"), erreur);
+        return false;
+    }
+    return true;
+}
+
+void TUIForm::TrierListe(TOrdreTri ordre)
+{
+    liste_.TrierListe(ordre);
+    MajStatut();
+}
+
+void TUIForm::basculerListe()
+{
+    listeVisible_ = !listeVisible_;
+    panneauListe_->setVisible(listeVisible_);
+    if (ActionFenetre* a = table_.chercher(QStringLiteral("afBasculerListe")))
+        a->caption = listeVisible_ ? QStringLiteral("Masquer la Liste") : QStringLiteral("Afficher la liste");
+    MajCommandes();
+}
+
+bool TUIForm::placeholderVisible() const
+{
+    return gauche_->currentWidget() == placeholder_;
+}
+
+void TUIForm::montrerPanneaux(bool options, bool apropos)
+{
+    optionsAffiche_ = options;
+    aproposAffiche_ = apropos && !options;
+    if (QAction* a = action(QStringLiteral("afOptions")))
+        a->setChecked(optionsAffiche_);
+    if (QAction* a = action(QStringLiteral("afApropos")))
+        a->setChecked(aproposAffiche_);
+    table_.etatCategories = CategoriesSelon(panneauAffiche(), liste_.nombre());
+    MajCommandes();
+}
+
+void TUIForm::MajStatut()
+{
+    if (chargementEnCours && liste_.nombre() > 1 && !panneauAffiche() && !listeVisible_)
+        basculerListe();
+    gauche_->setCurrentWidget(liste_.nombre() == 0 ? placeholder_ : static_cast<QWidget*>(base_));
+    table_.etatCategories = CategoriesSelon(panneauAffiche(), liste_.nombre());
+    liste_.selectionnerFocus();
+    compteur_->setText(liste_.texteCompteur());
+    lb_->setToolTip(liste_.texteInfobulle());
+}
+
+void TUIForm::SelectionChangee()
+{
+    MajStatut();
+    if (const EntreePtr e = liste_.entreeCourante()) {
+        base_->AfficherInfos(*e);
+    } else {
+        base_->ViderInfos();
+        base_->AfficherCode(5);
+    }
+    MajCommandes();
+}
+
+void TUIForm::MajCommandes()
+{
+    table_.MajCommandes({listeVisible_, lb_->isEnabled(), panneauAffiche()}, liste_);
+    appliquerEtatActions();
+}
+
+void TUIForm::appliquerEtatActions()
+{
+    for (const ActionFenetre& a : table_.actions) {
+        QAction* q = qaction(a);
+        q->setText(a.caption);
+        q->setVisible(a.visible);
+        q->setEnabled(a.enabled);
+    }
+    for (int i = 0; i < menus_.size(); ++i)
+        menus_[i]->menuAction()->setVisible(table_.MenuVisible(i, panneauAffiche()));
+    if (menuTri_)
+        menuTri_->menuAction()->setVisible(action(QStringLiteral("afOrdreAlpha"))->isVisible());
+}
+
+void TUIForm::desactiverActionsListeEtMulti()
+{
+    for (ActionFenetre& a : table_.actions) {
+        const int c = categorieIndex(a.categorie);
+        if (c == catListe || c == catMulti) {
+            a.enabled = false;
+            qaction(a)->setEnabled(false);
+        }
+    }
+}
+
+void TUIForm::montrerCurseurPosition(bool) {}
+
+void TUIForm::montrerJauge(bool visible)
+{
+    base_->Gauge1->setVisible(visible);
+}
+
+void TUIForm::definirJauge(int pourcent)
+{
+    base_->Gauge1->setValue(pourcent);
+}
+
+void TUIForm::texteStatut(const QString& texte)
+{
+    statut_->setText(texte);
+}
+
+void TUIForm::synchroniserVue()
+{
+    if (synchro_)
+        return;
+    synchro_ = true;
+    for (int i = 0; i < liste_.nombre() && i < lb_->count(); ++i)
+        lb_->item(i)->setSelected(liste_.estSelectionnee(i));
+    if (liste_.focus() >= 0 && liste_.focus() < lb_->count())
+        lb_->setCurrentRow(liste_.focus(), QItemSelectionModel::NoUpdate);
+    synchro_ = false;
+}
+
+void TUIForm::vueVersModele()
+{
+    if (synchro_)
+        return;
+    synchro_ = true;
+    for (int i = 0; i < liste_.nombre() && i < lb_->count(); ++i)
+        liste_.selectionner(i, lb_->item(i)->isSelected());
+    if (lb_->currentRow() >= 0)
+        liste_.focaliser(lb_->currentRow());
+    synchro_ = false;
+}
+
+bool TUIForm::eventFilter(QObject* objet, QEvent* e)
+{
+    if (objet == lb_->viewport() && e->type() == QEvent::MouseButtonRelease) {
+        vueVersModele();
+        SelectionChangee();
+    } else if (objet == lb_ && e->type() == QEvent::KeyRelease) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        static const QSet<int> navigation{Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Home, Qt::Key_Up, Qt::Key_Down};
+        if (navigation.contains(k->key()) && !(k->modifiers() & Qt::ControlModifier)) {
+            vueVersModele();
+            SelectionChangee();
+        }
+    }
+    return QMainWindow::eventFilter(objet, e);
+}
+
+void TUIForm::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+void TUIForm::dropEvent(QDropEvent* e)
+{
+    const QStringList chemins = CheminsDe(e->mimeData());
+    e->acceptProposedAction();
+    // A drop cannot be interrupted.
+    AjouterFichiers(chemins, QStringLiteral("Ouvrir des fichiers glissés"), false);
+}
+
+void TUIForm::executer(const QString& nom)
+{
+    if (nom == QLatin1String("afQuitter")) {
+        close();
+    } else if (nom == QLatin1String("afCollerFichiers")) {
+        AjouterFichiers(CheminsDe(QGuiApplication::clipboard()->mimeData()), QStringLiteral("Coller des Fichiers"));
+    } else if (nom == QLatin1String("afOuvrirFichiers")) {
+        DebutOperation(QStringLiteral("Chargement de fichiers"));
+        if (!abandonDemande) {
+            QString filtre = QStringLiteral("Fichiers ") + extensionsVideo().first() + QStringLiteral(" (");
+            for (const QString& ext : extensionsVideo())
+                filtre += QStringLiteral("*.") + ext + QLatin1Char(' ');
+            filtre = filtre.trimmed() + QLatin1Char(')');
+            const QStringList choisis = QFileDialog::getOpenFileNames(this, QString(), prefDossierOuvrir, filtre);
+            for (const QString& c : choisis) {
+                if (abandonDemande)
+                    break;
+                pomper();
+                AjouterFichier(c);
+            }
+        }
+        FinOperation();
+    } else if (nom == QLatin1String("afBasculerListe")) {
+        basculerListe();
+    } else if (nom == QLatin1String("afInterrompre")) {
+        abandonDemande = true;
+        Dirscan1.Stop();
+    } else if (nom == QLatin1String("afInterrompreTous")) {
+        abandonDemande = true;
+        abandonTout = true;
+        Dirscan1.Stop();
+    } else if (nom == QLatin1String("afOrdreAlpha")) {
+        TrierListe(otAlpha);
+    } else if (nom == QLatin1String("alTriDatecode")) {
+        TrierListe(otDatecode);
+    } else if (nom == QLatin1String("alTriTaille")) {
+        TrierListe(otTaille);
+    } else if (nom == QLatin1String("alTrierModify")) {
+        TrierListe(otDateFichier);
+    } else if (nom == QLatin1String("afOuvrirDossierPrefere")) {
+        DebutOperation(QStringLiteral("Parcours d'un dossier"));
+        if (!abandonDemande) {
+            try {
+                ParcourirDossier(prefDossierAuto);
+            } catch (const std::exception&) {
+                abandonDemande = false;
+            }
+        }
+        FinOperation();
+    } else if (nom == QLatin1String("afOuvrirunDossier")) {
+        DebutOperation(QStringLiteral("Parcourir un Dossier"));
+        const QString dossier = QFileDialog::getExistingDirectory(
+            this, QStringLiteral("Sélectionnez le Dossier contenant les fichiers AVI à ouvrir"),
+            QDir(prefDossierOuvrir).exists() ? prefDossierOuvrir : QString());
+        if (!dossier.isEmpty())
+            ParcourirDossier(dossier);
+        FinOperation();
+    } else if (nom == QLatin1String("afOuvrirTout")) {
+        DebutOperation(QStringLiteral("Chargement de tous les fichiers AVI"));
+        for (const QString& disque : DisquesFixes()) {
+            ParcourirDossier(disque, true);
+            if (abandonDemande)
+                break;
+        }
+        FinOperation();
+    } else if (nom == QLatin1String("afSelectionnerTout")) {
+        liste_.selectionnerTout();
+        MajStatut();
+    } else if (nom == QLatin1String("afViderListe")) {
+        liste_.Vider();
+        MajStatut();
+        MajCommandes();
+    } else if (nom == QLatin1String("afSauverListe")) {
+        QString chemin = QFileDialog::getSaveFileName(this, QString(), prefDossierPlayList, QStringLiteral("playlist (*.txt)"));
+        if (!chemin.isEmpty()) {
+            if (QFileInfo(chemin).suffix().isEmpty())
+                chemin += QStringLiteral(".txt");
+            EcrirePlaylist(chemin);
+        }
+    } else if (nom == QLatin1String("afOuvrirPlayList")) {
+        const QString chemin = QFileDialog::getOpenFileName(this, QString(), prefDossierPlayList, QStringLiteral("playlist (*.txt)"));
+        if (!chemin.isEmpty())
+            LirePlaylist(chemin);
+    } else if (nom == QLatin1String("afOuvrirDefaultPlayList")) {
+        LirePlaylist(prefDossierPlayList + kNomPlaylistDefaut);
+    } else if (nom == QLatin1String("afOptions")) {
+        montrerPanneaux(!optionsAffiche_, false);
+    } else if (nom == QLatin1String("afApropos")) {
+        montrerPanneaux(false, !aproposAffiche_);
+    } else if (crochets.executerAction) {
+        crochets.executerAction(*this, nom);
+    }
+}
+
+} // namespace korvan

@@ -1,0 +1,159 @@
+// The real main window, driven as a user would: drops, paste, sort actions,
+// list toggles, counter texts, playlists.
+#include "analysis/etat_programme.h"
+#include "integration/preferences.h"
+#include "support/fixtures.h"
+#include "ui/AfficherBase.h"
+#include "ui/main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace korvan;
+using namespace korvan::test;
+
+namespace {
+
+// Every test runs with its own home, so real settings and playlists are never touched.
+class FenetreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home_.isValid());
+        qputenv("HOME", home_.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
+        qputenv("XDG_DATA_HOME", (home_.path() + "/data").toUtf8());
+        fenetre = std::make_unique<TUIForm>();
+        fenetre->show();
+        QApplication::processEvents();
+        prefSauverPrefsEnQuittant = false;
+        prefSauverListeEnQuittant = false;
+        prefSelectionOuverture = false;
+    }
+    void TearDown() override { fenetre.reset(); }
+
+    void deposer(const QStringList& chemins)
+    {
+        QMimeData donnees;
+        QList<QUrl> urls;
+        for (const QString& c : chemins)
+            urls << QUrl::fromLocalFile(c);
+        donnees.setUrls(urls);
+        // As a file manager does: the drag enters the window, then drops.
+        QDragEnterEvent entree(QPoint(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(fenetre.get(), &entree);
+        ASSERT_TRUE(entree.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(fenetre.get(), &drop);
+    }
+    QString fixtureQ(const char* nom) { return QString::fromStdString(fixture(nom)); }
+    void declencher(const char* action) { fenetre->action(action)->trigger(); }
+    QStringList lignes() const
+    {
+        QStringList l;
+        for (int i = 0; i < fenetre->lb()->count(); ++i)
+            l << fenetre->lb()->item(i)->text();
+        return l;
+    }
+
+    QTemporaryDir home_;
+    std::unique_ptr<TUIForm> fenetre;
+};
+
+} // namespace
+
+TEST_F(FenetreTest, DropRevealsListAndSortsByDatecode)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    EXPECT_TRUE(fenetre->placeholderVisible());
+    EXPECT_FALSE(fenetre->listeVisible());
+    EXPECT_EQ(fenetre->compteur()->text(), "0 fichier sur 0 - tri selon datecode");
+
+    deposer({fixtureQ("pal_t2_43.avi")});
+    EXPECT_FALSE(fenetre->listeVisible()); // one file: the list stays hidden
+    EXPECT_FALSE(fenetre->placeholderVisible());
+    EXPECT_EQ(fenetre->panneau()->labDatecode->text(), "14/07/2004 10:31:05");
+    EXPECT_EQ(fenetre->panneau()->LabCodec->text(), "dvsd (type 2)");
+
+    deposer({fixtureQ("pal_t1_43.avi"), fixtureQ("ntsc_t2_43.avi"), fixtureQ("not_riff.avi")});
+    EXPECT_TRUE(fenetre->listeVisible());
+    EXPECT_EQ(lignes(), QStringList({"pal_t1_43.avi", "pal_t2_43.avi", "ntsc_t2_43.avi", "not_riff.avi"}));
+    // The first file added stays current and selected, wherever the order put it.
+    EXPECT_EQ(fenetre->liste().entreeCourante()->nom, "pal_t2_43.avi");
+    EXPECT_EQ(fenetre->compteur()->text(), "1 fichier sur 4 - tri selon datecode");
+
+    declencher("afOrdreAlpha");
+    EXPECT_EQ(lignes(), QStringList({"not_riff.avi", "ntsc_t2_43.avi", "pal_t1_43.avi", "pal_t2_43.avi"}));
+    EXPECT_EQ(fenetre->liste().entreeCourante()->nom, "pal_t2_43.avi");
+    EXPECT_TRUE(fenetre->lb()->item(3)->isSelected());
+    declencher("afSelectionnerTout");
+    EXPECT_EQ(fenetre->compteur()->text(), "4 fichiers sur 4 - tri alphabétique");
+}
+
+TEST_F(FenetreTest, PasteAndDuplicates)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    auto* donnees = new QMimeData;
+    donnees->setData("x-special/gnome-copied-files",
+                     "copy\n" + QUrl::fromLocalFile(fixtureQ("pal_t2_169.avi")).toEncoded() + "\n"
+                         + QUrl::fromLocalFile(fixtureQ("pal_t2_169.avi")).toEncoded());
+    QGuiApplication::clipboard()->setMimeData(donnees);
+    declencher("afCollerFichiers");
+    EXPECT_EQ(fenetre->liste().nombre(), 1);
+    EXPECT_EQ(fenetre->lb()->count(), 1);
+}
+
+TEST_F(FenetreTest, ListActionsFollowTheListState)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    deposer({fixtureQ("pal_t2_43.avi")});
+    fenetre->MajCommandes();
+    EXPECT_FALSE(fenetre->action("afSelectionnerTout")->isVisible());
+    EXPECT_TRUE(fenetre->action("afQuitter")->isVisible());
+    deposer({fixtureQ("pal_t1_43.avi")});
+    fenetre->MajCommandes();
+    EXPECT_TRUE(fenetre->action("afSelectionnerTout")->isVisible());
+    declencher("afBasculerListe");
+    EXPECT_FALSE(fenetre->listeVisible());
+    EXPECT_FALSE(fenetre->action("afSelectionnerTout")->isVisible());
+    EXPECT_EQ(fenetre->action("afBasculerListe")->text(), "Afficher la liste");
+    declencher("afOptions");
+    EXPECT_FALSE(fenetre->menuPrincipal(0)->menuAction()->isVisible());
+    declencher("afOptions");
+    EXPECT_TRUE(fenetre->menuPrincipal(0)->menuAction()->isVisible());
+}
+
+TEST_F(FenetreTest, PlaylistWrittenAndReadBack)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    deposer({fixtureQ("pal_t2_43.avi"), fixtureQ("pal_t1_43.avi")});
+    const QString p = home_.path() + "/liste.txt";
+    ASSERT_TRUE(fenetre->EcrirePlaylist(p));
+    declencher("afViderListe");
+    EXPECT_EQ(fenetre->liste().nombre(), 0);
+    EXPECT_TRUE(fenetre->placeholderVisible());
+    fenetre->LirePlaylist(p);
+    EXPECT_EQ(fenetre->liste().nombre(), 2);
+    EXPECT_FALSE(chargementEnCours);
+}
+
+TEST_F(FenetreTest, CopyMenuTexts)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    deposer({fixtureQ("ntsc_t1_32k.avi")});
+    TBaseFrame* b = fenetre->panneau();
+    EXPECT_EQ(b->texteACopier(6), "32000Hz 12(16) bits  stéréo PCM 128000 octets/s");
+    EXPECT_EQ(b->texteACopier(7), fixtureQ("ntsc_t1_32k.avi").toLower());
+    EXPECT_EQ(b->texteACopier(2), "dvsd (type 1)");
+    EXPECT_EQ(b->texteACopier(5), "29,97"); // French decimal comma
+}
