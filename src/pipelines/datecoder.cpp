@@ -1,0 +1,96 @@
+#include "pipelines/datecoder.h"
+
+#include "analysis/dvcodes.h"
+#include "integration/preferences.h"
+#include "pipelines/rupture_datecode.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvan {
+
+namespace {
+
+constexpr qsizetype kLongueurTexteMax = 255;
+
+} // namespace
+
+Datecoder::Datecoder(const ReglagesFormat& reglages)
+    : reglages_(reglages), format_(QString::fromLatin1(prefDefaut::formatAfficher))
+{
+}
+
+void Datecoder::SetHourOffset(int heures)
+{
+    std::lock_guard l(verrou_);
+    decalage_ = std::clamp(heures, -23, 23);
+}
+
+void Datecoder::SetFormat(const QString& format)
+{
+    std::lock_guard l(verrou_);
+    format_ = format.left(kLongueurTexteMax);
+}
+
+void Datecoder::SetBurnIn(bool incrustation)
+{
+    std::lock_guard l(verrou_);
+    incrustation_ = incrustation;
+}
+
+void Datecoder::SetAutoDuration(int duree)
+{
+    std::lock_guard l(verrou_);
+    duree_ = std::max(duree, 0);
+}
+
+void Datecoder::SetAutoInlay(bool automatique)
+{
+    std::lock_guard l(verrou_);
+    automatique_ = automatique;
+}
+
+void Datecoder::reinitialiser()
+{
+    std::lock_guard l(verrou_);
+    precedent_ = 0;
+    debutScene_ = 0;
+    sceneOuverte_ = false;
+    imagesDansScene_ = 0;
+}
+
+QString Datecoder::traiter(std::span<const uint8_t> trame)
+{
+    std::lock_guard l(verrou_);
+    const TDatecodeDV d = DecoderDatecode(trame.data(), trame.size());
+    TDateTime date = 0;
+    // Impossible pack values (a pack of 0xFF bytes) make the frame unreadable:
+    // it neither starts nor continues a scene, and shows nothing.
+    const bool lisible = d.annee < 0
+        || EncodeDateTime(d.annee, d.mois, d.jour, d.heure, d.minute, d.seconde, 0, date);
+    if (lisible && EstRuptureDatecode(precedent_, date)) {
+        sceneOuverte_ = true;
+        debutScene_ = date;
+        imagesDansScene_ = 0;
+    } else {
+        ++imagesDansScene_;
+    }
+    if (lisible)
+        precedent_ = date;
+    if (!lisible || date == 0)
+        return {};
+
+    if (automatique_) {
+        bool pendantDuree = false;
+        if (sceneOuverte_) {
+            pendantDuree = incrustation_
+                ? imagesDansScene_ < duree_
+                : std::llround((date - debutScene_) * 86400.0) < duree_;
+        }
+        if (!pendantDuree)
+            return {};
+    }
+    return FormatDateTime(format_, date + decalage_ / 24.0, reglages_);
+}
+
+} // namespace korvan
