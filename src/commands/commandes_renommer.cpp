@@ -29,7 +29,7 @@ void construireQuestion(QString& confirmMsg, const QString& generique, F&& f)
 }
 
 template <typename F>
-void executer(QString& newfichier, TchUpdateType& update, F&& f)
+void executer(TchUpdateType& update, F&& f)
 {
     try {
         update = f();
@@ -95,7 +95,7 @@ void AjouterDateCodeConfirmation(TParam&, const TAfficherFichier* fichier, QStri
 void AjouterDateCodeExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier,
                               QString& newfichier, TchUpdateType& update)
 {
-    executer(newfichier, update, [&] {
+    executer(update, [&] {
         return fichier ? RenommerClip(services, *fichier, NouvelleBaseAjouterDateCode(*fichier), newfichier)
                        : utNone;
     });
@@ -124,7 +124,7 @@ void AjouterTimecodeConfirmation(TParam&, const TAfficherFichier* fichier, QStri
 void AjouterTimecodeExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier,
                               QString& newfichier, TchUpdateType& update)
 {
-    executer(newfichier, update, [&] {
+    executer(update, [&] {
         return fichier ? RenommerClip(services, *fichier, NouvelleBaseAjouterTimecode(*fichier), newfichier)
                        : utNone;
     });
@@ -152,8 +152,11 @@ void PurgerNomConfirmation(TParam&, const TAfficherFichier* fichier, QString& co
 void PurgerNomExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier,
                         QString& newfichier, TchUpdateType& update)
 {
-    executer(newfichier, update, [&] {
-        return fichier ? RenommerClip(services, *fichier, NouvelleBasePurgerNom(*fichier), newfichier) : utNone;
+    executer(update, [&] {
+        // Without a suffix to take off, the "free name" would be the file's own name plus a counter.
+        if (!fichier || !EstRaccourcissable(BaseDeChemin(fichier->chemin)))
+            return utNone;
+        return RenommerClip(services, *fichier, NouvelleBasePurgerNom(*fichier), newfichier);
     });
 }
 
@@ -172,7 +175,7 @@ void RenameScAnConfirmation(TParam&, const TAfficherFichier* fichier, QString& c
 void RenameScAnExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier,
                          QString& newfichier, TchUpdateType& update)
 {
-    executer(newfichier, update, [&]() -> TchUpdateType {
+    executer(update, [&]() -> TchUpdateType {
         if (!fichier)
             return utNone;
         const QString base = NouvelleBaseRenameScAn(*fichier);
