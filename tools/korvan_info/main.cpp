@@ -2,6 +2,7 @@
 // object per line (or one array with --array), field names as in the code.
 #include "analysis/aviFichier.h"
 #include "analysis/entree_json.h"
+#include "filtres.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -12,8 +13,11 @@ namespace {
 
 const char* const kUsage =
     "usage: korvan-info [--array] [--format FMT] FILE...\n"
+    "       korvan-info --filters\n"
     "  --array        print one JSON array instead of one object per line\n"
-    "  --format FMT   date format of texteDatecode (default \"dd/mm/yyyy hh:nn:ss\")\n";
+    "  --format FMT   date format of texteDatecode (default \"dd/mm/yyyy hh:nn:ss\")\n"
+    "  --filters      print which media filters this machine offers and the presence\n"
+    "                 report (KORVAN_FILTRES_ABSENTS=\"name;name\" marks filters absent)\n";
 
 void ecrire(const QJsonDocument& doc)
 {
@@ -42,6 +46,8 @@ int main(int argc, char** argv)
                 return 2;
             }
             contexte.formatAfficher = args[i];
+        } else if (a == QLatin1String("--filters")) {
+            return afficherFiltres();
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             std::fputs(kUsage, stdout);
             return 0;
