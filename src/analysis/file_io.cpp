@@ -16,9 +16,14 @@ FileError::FileError(const std::string& what, int err)
 
 BinaryFile::BinaryFile(const std::string& path, Mode mode) : path_(path)
 {
-    const int flags = (mode == Mode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+    int flags = O_RDONLY;
+    if (mode == Mode::ReadWrite)
+        flags = O_RDWR;
+    else if (mode == Mode::Create)
+        flags = O_RDWR | O_CREAT | O_TRUNC;
+    flags |= O_CLOEXEC;
     do {
-        fd_ = ::open(path.c_str(), flags);
+        fd_ = ::open(path.c_str(), flags, 0666);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0)
         throw FileError("cannot open " + path, errno);

@@ -40,7 +40,8 @@ private:
 
 class BinaryFile : public ByteSource {
 public:
-    enum class Mode { Read, ReadWrite };
+    // Create: read-write on a new empty file (an existing one is truncated).
+    enum class Mode { Read, ReadWrite, Create };
 
     // Throws FileError when the file cannot be opened.
     explicit BinaryFile(const std::string& path, Mode mode = Mode::Read);

@@ -1,0 +1,165 @@
+#include "scenes/balayage_scenes.h"
+
+#include "analysis/avi_demuxer.h"
+#include "analysis/chemins.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace korvan {
+
+namespace {
+
+class SourceAvi : public SourceImagesDV {
+public:
+    explicit SourceAvi(std::string chemin) : chemin_(std::move(chemin)) {}
+
+    bool ouvrir() override
+    {
+        try {
+            demuxer_ = std::make_unique<AviDemuxer>(AviDemuxer::ouvrir(chemin_));
+        } catch (const FileError&) {
+            return false;
+        }
+        if (!demuxer_->isAvi() || demuxer_->streams().empty())
+            return false;
+        // The first stream, whatever it holds: for DV it is the video
+        // (type 2) or the interleaved stream (type 1).
+        images_ = demuxer_->frameIndex(0);
+        return true;
+    }
+
+    int64_t nombreImages() const override { return int64_t(images_.size()); }
+
+    size_t lirePacks(int64_t i, uint8_t* tampon) override
+    {
+        const AviFrame& f = images_[size_t(i)];
+        return demuxer_->source().readAt(f.offset, tampon, std::min<size_t>(f.size, kOctetsPacksDV));
+    }
+
+private:
+    std::string chemin_;
+    std::unique_ptr<AviDemuxer> demuxer_;
+    std::vector<AviFrame> images_;
+};
+
+} // namespace
+
+std::unique_ptr<SourceImagesDV> SourceImagesAvi(const QString& chemin)
+{
+    return std::make_unique<SourceAvi>(CheminLocal(chemin));
+}
+
+IssueBalayage balayerImages(SourceImagesDV& source, DetecteurScenes& detecteur, SuiviBalayage& suivi,
+                            int32_t& derniereImage)
+{
+    derniereImage = -1;
+    if (!source.ouvrir())
+        return IssueBalayage::Echec;
+    // Frame numbers are 32-bit (scene records store them so): 2^31 frames are
+    // over two years of video, far beyond any AVI file.
+    const int64_t n = std::min<int64_t>(source.nombreImages(), std::numeric_limits<int32_t>::max());
+    suivi.nombreImages(n);
+    if (n <= 0)
+        return IssueBalayage::Echec;
+    uint8_t tampon[kOctetsPacksDV];
+    for (int64_t i = 0; i < n; ++i) {
+        if (suivi.arretDemande())
+            return IssueBalayage::Abandon;
+        const auto image = int32_t(i);
+        size_t lus = 0;
+        try {
+            lus = source.lirePacks(i, tampon);
+        } catch (const FileError&) {
+            lus = 0; // an unreadable frame is lost alone
+        }
+        // Empty or foreign chunks (a dropped frame written as an empty chunk)
+        // are not frames without a date: they are skipped, and the recording
+        // around them goes on.
+        if (EstTrameDV(tampon, lus)) {
+            const auto r = detecteur.traiterImage(image, DecoderTimecode(tampon, lus), DecoderDatecode(tampon, lus));
+            if (r.rupture)
+                suivi.rupture(image);
+            if (r.fermee)
+                suivi.sceneFermee(*r.fermee);
+        }
+        derniereImage = image;
+        suivi.imagesExaminees(i + 1);
+    }
+    return IssueBalayage::Complete;
+}
+
+class BalayageEnFond::Relais : public SuiviBalayage {
+public:
+    explicit Relais(BalayageEnFond& b) : b_(b) {}
+    void nombreImages(int64_t n) override { b_.nombre_.store(n); }
+    void imagesExaminees(int64_t n) override { b_.examinees_.store(n, std::memory_order_relaxed); }
+    void rupture(int32_t image) override { b_.publier({Evenement::Genre::Rupture, image, {}}); }
+    void sceneFermee(const SceneBrute& scene) override { b_.publier({Evenement::Genre::Scene, scene.fin, scene}); }
+    bool arretDemande() override { return b_.arret_.load(std::memory_order_relaxed) || abandonDemande.load(); }
+
+private:
+    BalayageEnFond& b_;
+};
+
+BalayageEnFond::BalayageEnFond(std::unique_ptr<SourceImagesDV> source, DetecteurScenes detecteur)
+    : source_(std::move(source)), detecteur_(std::move(detecteur))
+{
+}
+
+BalayageEnFond::~BalayageEnFond()
+{
+    arreter();
+}
+
+void BalayageEnFond::demarrer()
+{
+    fil_ = std::thread([this] { executer(); });
+}
+
+void BalayageEnFond::executer()
+{
+    Relais relais(*this);
+    IssueBalayage issue = IssueBalayage::Echec;
+    int32_t derniere = -1;
+    try {
+        issue = balayerImages(*source_, detecteur_, relais, derniere);
+    } catch (...) {
+        // Nothing may leave the thread; a scan that broke down found no more scenes.
+        issue = IssueBalayage::Echec;
+    }
+    {
+        const std::lock_guard verrou(mutex_);
+        issue_ = issue;
+        derniereImage_ = derniere;
+        fini_.store(true);
+    }
+    signal_.notify_all();
+}
+
+void BalayageEnFond::publier(Evenement e)
+{
+    {
+        const std::lock_guard verrou(mutex_);
+        evenements_.push_back(std::move(e));
+    }
+    signal_.notify_all();
+}
+
+std::vector<BalayageEnFond::Evenement> BalayageEnFond::attendre(std::chrono::milliseconds delai)
+{
+    std::unique_lock verrou(mutex_);
+    signal_.wait_for(verrou, delai, [this] { return !evenements_.empty() || fini_.load(); });
+    std::vector<Evenement> pris(std::make_move_iterator(evenements_.begin()), std::make_move_iterator(evenements_.end()));
+    evenements_.clear();
+    return pris;
+}
+
+void BalayageEnFond::arreter()
+{
+    arret_.store(true);
+    if (fil_.joinable())
+        fil_.join();
+}
+
+} // namespace korvan
