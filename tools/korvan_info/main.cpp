@@ -3,6 +3,7 @@
 #include "analysis/aviFichier.h"
 #include "analysis/entree_json.h"
 #include "filtres.h"
+#include "scenes.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -13,9 +14,13 @@ namespace {
 
 const char* const kUsage =
     "usage: korvan-info [--array] [--format FMT] FILE...\n"
+    "       korvan-info --scenes [--format FMT] FILE...\n"
     "       korvan-info --filters\n"
     "  --array        print one JSON array instead of one object per line\n"
-    "  --format FMT   date format of texteDatecode (default \"dd/mm/yyyy hh:nn:ss\")\n"
+    "  --format FMT   date format of texteDatecode and of the scene datecodes\n"
+    "                 (default \"dd/mm/yyyy hh:nn:ss\")\n"
+    "  --scenes       print each clip's scene list as the scene text export lines\n"
+    "                 (number, start, end, datecode, time code, length); writes no file\n"
     "  --filters      print which media filters this machine offers and the presence\n"
     "                 report (KORVAN_FILTRES_ABSENTS=\"name;name\" marks filters absent)\n";
 
@@ -32,6 +37,9 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     korvan::ContexteEntree contexte;
+    // What is printed for the files: their entries as JSON, or their scenes.
+    enum class Vue { Entrees, Scenes };
+    Vue vue = Vue::Entrees;
     bool tableau = false;
     QStringList fichiers;
     const QStringList args = QCoreApplication::arguments().mid(1);
@@ -46,6 +54,8 @@ int main(int argc, char** argv)
                 return 2;
             }
             contexte.formatAfficher = args[i];
+        } else if (a == QLatin1String("--scenes")) {
+            vue = Vue::Scenes;
         } else if (a == QLatin1String("--filters")) {
             return afficherFiltres();
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
@@ -62,6 +72,9 @@ int main(int argc, char** argv)
             fichiers += a;
         }
     }
+
+    if (vue == Vue::Scenes)
+        return afficherScenes(fichiers, contexte);
 
     QJsonArray tous;
     for (const QString& chemin : fichiers) {
