@@ -1,6 +1,8 @@
 #include "fuzz_entries.h"
 
+#include "analysis/avi_demuxer.h"
 #include "analysis/aviinfo.h"
+#include "analysis/buildlist.h"
 #include "analysis/fpsunit.h"
 
 #include <cstring>
@@ -35,6 +37,25 @@ bool fuzzHeaderLocator(const uint8_t* data, size_t size)
     const uint8_t* type = data + p.positionCodec - 4;
     return std::memcmp(enTete, "strh", 4) == 0
         && (std::memcmp(type, "vids", 4) == 0 || std::memcmp(type, "iavs", 4) == 0);
+}
+
+bool fuzzDemuxer(const uint8_t* data, size_t size)
+{
+    // The source must outlive the demuxer: a non-owning shared pointer.
+    const MemorySource source(data, size);
+    const std::shared_ptr<const ByteSource> partage(&source, [](const ByteSource*) {});
+    const AviDemuxer avi(partage);
+    const auto dedans = [size](const AviFrame& f) { return f.offset >= 0 && uint64_t(f.offset) + f.size <= size; };
+    for (const AviStreamInfo& s : avi.streams()) {
+        if (const auto premiere = avi.firstFrame(s.number); premiere && !dedans(*premiere))
+            return false;
+        for (const AviFrame& f : avi.frameIndex(s.number))
+            if (!dedans(f))
+                return false;
+    }
+    TResultatSonde r;
+    Sonder(avi, r);
+    return r.nombreFlux == int32_t(avi.streams().size()) || !avi.isAvi();
 }
 
 } // namespace korvan::fuzz

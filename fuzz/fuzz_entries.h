@@ -14,4 +14,8 @@ bool fuzzAviParam(const uint8_t* data, size_t size);
 // not the handler/scale field of a video stream header lying inside the bytes.
 bool fuzzHeaderLocator(const uint8_t* data, size_t size);
 
+// Runs the demuxer (headers, first frames, every stream's frame index) and the
+// media probe over the bytes. False when a frame lies outside the bytes.
+bool fuzzDemuxer(const uint8_t* data, size_t size);
+
 } // namespace korvan::fuzz

@@ -14,6 +14,7 @@
 #include <vector>
 
 using korvan::fuzz::fuzzAviParam;
+using korvan::fuzz::fuzzDemuxer;
 using korvan::fuzz::fuzzHeaderLocator;
 
 namespace {
@@ -59,6 +60,8 @@ public:
             ADD_FAILURE() << "container reader: " << quoi << " (" << n << " bytes)";
         if (!fuzzHeaderLocator(data, n) && echecs_++ < 20)
             ADD_FAILURE() << "header locator: " << quoi << " (" << n << " bytes)";
+        if (!fuzzDemuxer(data, n) && echecs_++ < 20)
+            ADD_FAILURE() << "demuxer: " << quoi << " (" << n << " bytes)";
         ++entrees_;
     }
     int entrees() const { return entrees_; }
@@ -175,4 +178,5 @@ TEST(FuzzRegression, RandomTokenSoupsWalkCleanly)
     // Empty input, with and without a data pointer.
     EXPECT_TRUE(fuzzAviParam(nullptr, 0));
     EXPECT_TRUE(fuzzHeaderLocator(nullptr, 0));
+    EXPECT_TRUE(fuzzDemuxer(nullptr, 0));
 }
