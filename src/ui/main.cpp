@@ -7,6 +7,7 @@
 #include "integration/disques_fixes.h"
 #include "integration/preferences.h"
 #include "ui/AfficherBase.h"
+#include "ui/boite_message_qt.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -37,6 +38,13 @@ namespace {
 
 constexpr int kLongueurNomMax = 65530;
 
+// Until the preview exists there is no file to let go of.
+class ApercuSansFichier : public ControleApercu {
+public:
+    void libererFichier() override {}
+    void reprendreFichiers() override {}
+};
+
 void pomper()
 {
     QCoreApplication::processEvents();
@@ -53,6 +61,21 @@ TUIForm::TUIForm(QWidget* parent) : QMainWindow(parent)
     setAcceptDrops(true);
     creerPanneaux();
     creerActions();
+    boite_ = std::make_unique<BoiteMessageQt>(this);
+    apercu_ = std::make_unique<ApercuSansFichier>();
+    tch_.services.boite = boite_.get();
+    tch_.services.apercu = apercu_.get();
+    executeur_ = std::make_unique<ExecuteurCommandes>(liste_, *this, *boite_, *this, *apercu_);
+    // The built-in commands and the runner; later parts add their handlers.
+    crochets.enregistrerCommandes = [](TUIForm& f) {
+        f.tch_.TextesCommandes();
+        EnregistrerCommandes(f.tch_);
+    };
+    crochets.executerAction = [](TUIForm& f, const QString& nom) {
+        const ActionFenetre* a = f.table_.chercher(nom);
+        if (a && a->executeParRunner)
+            f.executeur_->ExecuterAction(nom, a->categorie);
+    };
     if (QAction* q = action(QStringLiteral("afQuitter")))
         q->setToolTip(QStringLiteral("Quitter %1").arg(QStringLiteral("Korvan")));
 

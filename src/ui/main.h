@@ -4,6 +4,8 @@
 // TableActions, playlists, folder scanner); the window shows it and routes
 // the user's gestures to it.
 #include "commands/actions_fenetre.h"
+#include "commands/chmodule.h"
+#include "commands/executeur.h"
 #include "commands/interfaces_fenetre.h"
 #include "commands/liste_fichiers.h"
 #include "integration/DirScan.h"
@@ -36,6 +38,9 @@ public:
     ~TUIForm() override;
 
     ListePrincipale& liste() { return liste_; }
+    Tch& commandes() { return tch_; }
+    ExecuteurCommandes& executeur() { return *executeur_; }
+    BoiteMessage& boite() { return *boite_; }
     TableActions& table() { return table_; }
     TBaseFrame* panneau() const { return base_; }
     QListWidget* lb() const { return lb_; }
@@ -109,6 +114,10 @@ private:
 
     ListePrincipale liste_;
     TableActions table_;
+    std::unique_ptr<BoiteMessage> boite_;
+    std::unique_ptr<ControleApercu> apercu_;
+    Tch tch_;
+    std::unique_ptr<ExecuteurCommandes> executeur_;
     TDirscan Dirscan1;
     QHash<QString, QAction*> qactions_;
     QList<QMenu*> menus_;

@@ -2,10 +2,11 @@
 // object per line (or one array with --array), field names as in the code.
 #include "analysis/aviFichier.h"
 #include "analysis/entree_json.h"
-#include "filtres.h"
 #include "scenes.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <unistd.h>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <cstdio>
@@ -57,7 +58,12 @@ int main(int argc, char** argv)
         } else if (a == QLatin1String("--scenes")) {
             vue = Vue::Scenes;
         } else if (a == QLatin1String("--filters")) {
-            return afficherFiltres();
+            // The report lives in korvan-filtres, installed beside this program.
+            const QByteArray programme = QFile::encodeName(QCoreApplication::applicationDirPath() + "/korvan-filtres");
+            char* const argsFiltres[] = {const_cast<char*>(programme.constData()), nullptr};
+            ::execv(programme.constData(), argsFiltres);
+            std::fprintf(stderr, "korvan-info: cannot run %s\n", programme.constData());
+            return 1;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             std::fputs(kUsage, stdout);
             return 0;
