@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -156,4 +157,23 @@ TEST_F(FenetreTest, CopyMenuTexts)
     EXPECT_EQ(b->texteACopier(7), fixtureQ("ntsc_t1_32k.avi").toLower());
     EXPECT_EQ(b->texteACopier(2), "dvsd (type 1)");
     EXPECT_EQ(b->texteACopier(5), "29,97"); // French decimal comma
+}
+
+TEST_F(FenetreTest, RenameCommandThroughTheWindow)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    QTemporaryDir dossier;
+    const QString clip = dossier.path() + "/clip.avi";
+    ASSERT_TRUE(QFile::copy(fixtureQ("pal_t2_43.avi"), clip));
+    deposer({clip});
+    sansConfirmation = true; // no question box in a test
+    declencher("amAjouterDatecode");
+    sansConfirmation = false;
+    const QString attendu = dossier.path() + "/clip_14.07.2004_10.31.05.avi";
+    EXPECT_TRUE(QFileInfo::exists(attendu));
+    EXPECT_FALSE(QFileInfo::exists(clip));
+    ASSERT_EQ(fenetre->liste().nombre(), 1);
+    EXPECT_EQ(fenetre->liste().entree(0)->chemin, attendu);
+    EXPECT_EQ(fenetre->lb()->item(0)->text(), "clip_14.07.2004_10.31.05.avi");
+    EXPECT_EQ(fenetre->liste().entreeCourante()->chemin, attendu);
 }
