@@ -88,7 +88,7 @@ size_t BinaryFile::readAt(int64_t offset, void* buffer, size_t n) const
 
 size_t MemorySource::readAt(int64_t offset, void* buffer, size_t n) const
 {
-    if (offset < 0 || uint64_t(offset) >= n_)
+    if (n == 0 || offset < 0 || uint64_t(offset) >= n_)
         return 0;
     const size_t count = std::min(n, n_ - size_t(offset));
     std::memcpy(buffer, data_ + offset, count);
