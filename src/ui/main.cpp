@@ -128,7 +128,7 @@ TUIForm::TUIForm(QWidget* parent) : QMainWindow(parent)
             if (QAction* c = action(QStringLiteral("afCollerFichiers")))
                 c->setEnabled(!CheminsDe(QGuiApplication::clipboard()->mimeData()).isEmpty());
     });
-    resize(900, 560);
+    resize(1040, 600);
 }
 
 TUIForm::~TUIForm()
