@@ -432,9 +432,10 @@ void TUIForm::AjouterFichiers(const QStringList& chemins, const QString& texte, 
 {
     DebutOperation(texte);
     for (const QString& c : chemins) {
+        // Events first, so that an Esc pressed meanwhile stops before the next file.
+        pomper();
         if (interruptible && abandonDemande)
             break;
-        pomper();
         AjouterFichier(c);
     }
     FinOperation();
@@ -651,9 +652,9 @@ void TUIForm::executer(const QString& nom)
             filtre = filtre.trimmed() + QLatin1Char(')');
             const QStringList choisis = QFileDialog::getOpenFileNames(this, QString(), prefDossierOuvrir, filtre);
             for (const QString& c : choisis) {
+                pomper();
                 if (abandonDemande)
                     break;
-                pomper();
                 AjouterFichier(c);
             }
         }

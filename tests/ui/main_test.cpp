@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -176,4 +177,26 @@ TEST_F(FenetreTest, RenameCommandThroughTheWindow)
     EXPECT_EQ(fenetre->liste().entree(0)->chemin, attendu);
     EXPECT_EQ(fenetre->lb()->item(0)->text(), "clip_14.07.2004_10.31.05.avi");
     EXPECT_EQ(fenetre->liste().entreeCourante()->chemin, attendu);
+}
+
+TEST_F(FenetreTest, EscapeStopsALoadBeforeTheNextFile)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    QTemporaryDir dossier;
+    QStringList chemins;
+    for (int i = 0; i < 30; ++i) {
+        const QString c = dossier.path() + QString("/c%1.avi").arg(i);
+        ASSERT_TRUE(QFile::link(fixtureQ("pal_handler_dsvd.avi"), c));
+        chemins << c;
+    }
+    // Esc arrives while the third file is being added.
+    int ajoutes = 0;
+    QObject::connect(&fenetre->liste(), &ListePrincipale::ligneInseree, fenetre.get(), [&] {
+        if (++ajoutes == 3)
+            QTimer::singleShot(0, fenetre.get(), [this] { declencher("afInterrompre"); });
+    });
+    fenetre->AjouterFichiers(chemins, "Chargement de fichiers");
+    EXPECT_EQ(fenetre->liste().nombre(), 3);
+    EXPECT_FALSE(abandonDemande); // the end of the operation forgets the key
+    EXPECT_FALSE(chargementEnCours);
 }
