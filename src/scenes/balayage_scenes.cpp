@@ -2,8 +2,10 @@
 
 #include "analysis/avi_demuxer.h"
 #include "analysis/chemins.h"
+#include "scenes/lectures_groupees.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace korvan {
@@ -17,15 +19,17 @@ public:
     bool ouvrir() override
     {
         try {
-            demuxer_ = std::make_unique<AviDemuxer>(AviDemuxer::ouvrir(chemin_));
+            fichier_ = std::make_shared<BinaryFile>(chemin_, BinaryFile::Mode::Read);
+            demuxer_ = std::make_unique<AviDemuxer>(fichier_);
+            if (!demuxer_->isAvi() || demuxer_->streams().empty())
+                return false;
+            // The first stream, whatever it holds: for DV it is the video
+            // (type 2) or the interleaved stream (type 1).
+            images_ = demuxer_->frameIndex(0);
         } catch (const FileError&) {
             return false;
         }
-        if (!demuxer_->isAvi() || demuxer_->streams().empty())
-            return false;
-        // The first stream, whatever it holds: for DV it is the video
-        // (type 2) or the interleaved stream (type 1).
-        images_ = demuxer_->frameIndex(0);
+        lectures_ = std::make_unique<LecturesGroupees>(fichier_->descriptor());
         return true;
     }
 
@@ -33,14 +37,39 @@ public:
 
     size_t lirePacks(int64_t i, uint8_t* tampon) override
     {
-        const AviFrame& f = images_[size_t(i)];
-        return demuxer_->source().readAt(f.offset, tampon, std::min<size_t>(f.size, kOctetsPacksDV));
+        if (i < 0 || i >= nombreImages())
+            return 0;
+        if (i < premier_ || i >= premier_ + int64_t(lot_.size()))
+            charger(i);
+        const LecturesGroupees::Demande& d = lot_[size_t(i - premier_)];
+        if (d.resultat < 0)
+            throw FileError("cannot read " + chemin_, int(-d.resultat));
+        std::memcpy(tampon, d.tampon, size_t(d.resultat));
+        return size_t(d.resultat);
     }
 
 private:
+    // The frames from i on are read together, ahead of the scan.
+    void charger(int64_t i)
+    {
+        const size_t n = size_t(std::min<int64_t>(LecturesGroupees::kProfondeur, nombreImages() - i));
+        lot_.assign(n, {});
+        for (size_t k = 0; k < n; ++k) {
+            const AviFrame& f = images_[size_t(i) + k];
+            lot_[k] = {f.offset, tampons_[k], std::min<uint32_t>(f.size, kOctetsPacksDV), 0};
+        }
+        premier_ = i;
+        lectures_->lire(lot_);
+    }
+
     std::string chemin_;
+    std::shared_ptr<BinaryFile> fichier_;
     std::unique_ptr<AviDemuxer> demuxer_;
+    std::unique_ptr<LecturesGroupees> lectures_;
     std::vector<AviFrame> images_;
+    int64_t premier_ = 0;
+    std::vector<LecturesGroupees::Demande> lot_;
+    uint8_t tampons_[LecturesGroupees::kProfondeur][kOctetsPacksDV];
 };
 
 } // namespace
@@ -139,17 +168,17 @@ void BalayageEnFond::executer()
 
 void BalayageEnFond::publier(Evenement e)
 {
-    {
-        const std::lock_guard verrou(mutex_);
-        evenements_.push_back(std::move(e));
-    }
-    signal_.notify_all();
+    const std::lock_guard verrou(mutex_);
+    evenements_.push_back(std::move(e));
 }
 
 std::vector<BalayageEnFond::Evenement> BalayageEnFond::attendre(std::chrono::milliseconds delai)
 {
     std::unique_lock verrou(mutex_);
-    signal_.wait_for(verrou, delai, [this] { return !evenements_.empty() || fini_.load(); });
+    // Only the end wakes the waiting thread early: scenes and breaks can
+    // wait for its next round, so a clip with many breaks costs no more
+    // switches between the threads.
+    signal_.wait_for(verrou, delai, [this] { return fini_.load(); });
     std::vector<Evenement> pris(std::make_move_iterator(evenements_.begin()), std::make_move_iterator(evenements_.end()));
     evenements_.clear();
     return pris;

@@ -75,7 +75,7 @@ public:
     BalayageEnFond& operator=(const BalayageEnFond&) = delete;
 
     void demarrer();
-    // Waits until an event is ready, the scan ends, or the delay passes; returns the events in order.
+    // Waits until the scan ends or the delay passes; returns the events so far, in order.
     std::vector<Evenement> attendre(std::chrono::milliseconds delai);
     // Asks the scan to stop and waits for the thread.
     void arreter();

@@ -1,0 +1,54 @@
+// Times the scene scan alone (no process start, no file entry): DetecterScenes
+// over each file given, several times, and prints per file the frame count,
+// the scene count and the median and fastest run, tab-separated.
+//   scenes-scan-bench [--runs N] FILE...
+#include "analysis/aviFichier.h"
+#include "analysis/etat_programme.h"
+#include "scenes/CreerScenes.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    using namespace korvan;
+    QStringList args = QCoreApplication::arguments().mid(1);
+    int runs = 5;
+    if (args.size() >= 2 && args[0] == QLatin1String("--runs")) {
+        runs = std::max(1, args[1].toInt());
+        args = args.mid(2);
+    }
+    if (args.isEmpty()) {
+        std::fputs("usage: scenes-scan-bench [--runs N] FILE...\n", stderr);
+        return 2;
+    }
+    for (const QString& chemin : args) {
+        const TAfficherFichier entree(chemin);
+        fpsCourant = entree.fps;
+        int scenes = 0;
+        int32_t images = 0;
+        TRoutinesScenes routines;
+        routines.RoutineScene = [&](const TSceneInfo& s) {
+            ++scenes;
+            images = s.fin + 1;
+        };
+        std::vector<double> ms;
+        for (int i = 0; i < runs; ++i) {
+            scenes = 0;
+            const auto debut = std::chrono::steady_clock::now();
+            if (DetecterScenes(entree, routines) != IssueDetection::Complete) {
+                std::fprintf(stderr, "%s: no frames to scan\n", qPrintable(chemin));
+                return 1;
+            }
+            ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - debut).count());
+        }
+        std::sort(ms.begin(), ms.end());
+        std::printf("%s\tframes %d\tscenes %d\tmedian_ms %.3f\tmin_ms %.3f\n", qPrintable(chemin), images, scenes,
+                    ms[ms.size() / 2], ms.front());
+    }
+    return 0;
+}
