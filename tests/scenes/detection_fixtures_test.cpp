@@ -154,15 +154,6 @@ TEST(ScenesApercu, ThePreviewShowsEachBreakThenTheEnd)
     EXPECT_EQ(apercu.fins, 1);
 }
 
-TEST(ScenesApercu, WithoutAPreviewNothingMoves)
-{
-    KORVAN_REQUIRE_FIXTURES();
-    Clip clip("pal_scenes_two.avi");
-    Enregistreur r;
-    EXPECT_EQ(DetecterScenes(clip.entree, r.routines()), IssueDetection::Complete);
-    EXPECT_EQ(r.scenes.size(), 2u);
-}
-
 TEST(ScenesClipsNonDV, AClipWithoutDVFramesIsOneSceneWithoutDatecode)
 {
     KORVAN_REQUIRE_FIXTURES();
