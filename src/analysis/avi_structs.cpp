@@ -12,7 +12,11 @@ namespace {
 template <size_t N>
 struct Padded {
     uint8_t b[N] = {};
-    Padded(const uint8_t* data, size_t n) { std::memcpy(b, data, std::min(n, N)); }
+    Padded(const uint8_t* data, size_t n)
+    {
+        if (data && n)
+            std::memcpy(b, data, std::min(n, N));
+    }
 };
 
 } // namespace
