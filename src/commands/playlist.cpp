@@ -36,7 +36,7 @@ QString TextePlaylist(const ListePrincipale& liste, const QString& formatAffiche
     QStringList l;
     l << kLigneTirets << QStringLiteral("#")
       << Format("# Playlist de %s version %s %s", "Korvan", versionProgramme, "Fr") << QStringLiteral("#") << kLigneTirets
-      << Format("# Visitez mon site web : %s", kSiteWeb) << QString();
+      << Format("# Visitez mon site web : %s", kAdresseSiteWeb) << QString();
     for (int i = 0; i < n; ++i)
         l << QStringLiteral("     ") + liste.entree(i)->chemin;
     l << QString() << kLigneTirets

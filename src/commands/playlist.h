@@ -9,7 +9,6 @@ namespace korvan {
 class ListePrincipale;
 
 inline const QString kNomPlaylistDefaut = QStringLiteral("PlayList.txt");
-inline const QString kSiteWeb = QStringLiteral("https://brannoc.fr/korvan");
 
 // The playlist's text for the list in its current order.
 QString TextePlaylist(const ListePrincipale& liste, const QString& formatAfficher);

@@ -2,6 +2,7 @@
 // The scene list as a readable text file beside the clip ("clip_scn.txt"):
 // a commented header, one line per scene, a commented footer. Local 8-bit
 // text (UTF-8 here), lines ended by CR LF as the program's users expect.
+#include "analysis/etat_programme.h"
 #include "analysis/aviFichier.h"
 #include "scenes/ScenesParam.h"
 
@@ -10,7 +11,6 @@
 namespace korvan {
 
 // The maker's web address in the footer.
-inline const QString kAdresseSiteWeb = QStringLiteral("https://www.brannoc.fr/korvan");
 
 // The text export of a clip: its path with "_scn.txt" in place of the extension.
 QString CheminTexteScenes(const QString& cheminClip);
