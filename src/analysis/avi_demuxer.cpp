@@ -13,11 +13,15 @@ constexpr uint32_t kMaxFormatSize = 64 * 1024;
 // Chunks examined when looking for a stream's first frame before falling back to the index.
 constexpr int kMaxChunksFirstFrame = 4096;
 
-int64_t muldiv(int64_t a, int64_t b, int64_t c)
+// a x b / c rounded, in extended precision and kept within 64 bits: header
+// fields are 32-bit and a corrupt one must not overflow.
+int64_t muldiv(long double a, long double b, long double c)
 {
     if (c == 0)
         return 0;
-    return int64_t(std::llround((long double)a * (long double)b / (long double)c));
+    const long double r = std::round(a * b / c);
+    constexpr long double kMax = 9.2e18L;
+    return int64_t(std::clamp(r, -kMax, kMax));
 }
 
 } // namespace
@@ -26,14 +30,14 @@ int64_t AviStreamInfo::dureeHeader() const
 {
     if (header.dwRate == 0)
         return 0;
-    return muldiv(int64_t(header.dwLength) * int64_t(header.dwScale), 10000000, int64_t(header.dwRate));
+    return muldiv((long double)header.dwLength * header.dwScale, 10000000, header.dwRate);
 }
 
 int64_t AviStreamInfo::tempsParImage() const
 {
     if (header.dwRate == 0)
         return 0;
-    return muldiv(int64_t(header.dwScale), 10000000, int64_t(header.dwRate));
+    return muldiv(header.dwScale, 10000000, header.dwRate);
 }
 
 AviDemuxer::AviDemuxer(std::shared_ptr<const ByteSource> source)

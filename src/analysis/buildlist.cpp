@@ -85,9 +85,9 @@ int64_t dureeFlux(const AviDemuxer& avi, const AviStreamInfo& s)
         for (const AviFrame& f : frames)
             octets += f.size;
         const int64_t blocs = octets / s.header.dwSampleSize;
-        return int64_t((long double)blocs * s.header.dwScale * 10000000 / s.header.dwRate);
+        return int64_t(std::min((long double)blocs * s.header.dwScale * 10000000 / s.header.dwRate, 9.2e18L));
     }
-    return int64_t(frames.size()) * s.tempsParImage();
+    return int64_t(std::min((long double)frames.size() * s.tempsParImage(), 9.2e18L));
 }
 
 } // namespace
