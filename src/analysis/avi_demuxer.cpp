@@ -257,7 +257,10 @@ bool AviDemuxer::indexFromOpenDml(const AviStreamInfo& s, std::vector<AviFrame>&
         return readStandardIndex(s.superIndexPosition - 8, out);
     if (h.bIndexType != AviIndexHeader::kIndexOfIndexes || h.wLongsPerEntry != 4)
         return false;
-    const uint64_t room = (s.superIndexSize - AviIndexHeader::kSize) / 16;
+    // Entries the chunk can hold, and the file really has (a corrupt size must not cost memory).
+    const int64_t octets = std::min<int64_t>(s.superIndexSize - AviIndexHeader::kSize,
+                                             reader_.bytesFrom(s.superIndexPosition + AviIndexHeader::kSize));
+    const uint64_t room = uint64_t(std::max<int64_t>(octets, 0)) / 16;
     const uint32_t count = uint32_t(std::min<uint64_t>(h.nEntriesInUse, room));
     std::vector<uint8_t> entries(size_t(count) * 16);
     if (!reader_.readAt(s.superIndexPosition + AviIndexHeader::kSize, entries.data(), entries.size()))
@@ -290,7 +293,9 @@ bool AviDemuxer::readStandardIndex(int64_t chunkPos, std::vector<AviFrame>& out)
     if (h.bIndexType != AviIndexHeader::kIndexOfChunks || h.wLongsPerEntry < 2)
         return false;
     const size_t entrySize = size_t(h.wLongsPerEntry) * 4;
-    const uint64_t room = (chunkSize - AviIndexHeader::kSize) / entrySize;
+    const int64_t octets = std::min<int64_t>(chunkSize - AviIndexHeader::kSize,
+                                             reader_.bytesFrom(ix->dataPosition() + AviIndexHeader::kSize));
+    const uint64_t room = uint64_t(std::max<int64_t>(octets, 0)) / entrySize;
     const uint32_t count = uint32_t(std::min<uint64_t>(h.nEntriesInUse, room));
     std::vector<uint8_t> entries(count * entrySize);
     const size_t got = reader_.readSomeAt(ix->dataPosition() + AviIndexHeader::kSize, entries.data(), entries.size());
