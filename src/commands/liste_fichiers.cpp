@@ -140,10 +140,12 @@ void ListePrincipale::inserer(int k, std::shared_ptr<const TAfficherFichier> ent
 
 int ListePrincipale::AjouterFichier(const QString& chemin)
 {
-    const QFileInfo info(chemin);
-    if (chemin.isEmpty() || !info.exists() || info.isDir() || !ExtensionAcceptee(chemin))
+    if (chemin.isEmpty() || !ExtensionAcceptee(chemin))
         return -1;
+    // The entry looks the file up itself: a missing file or a folder is not taken.
     std::shared_ptr<const TAfficherFichier> entree = fabrique(chemin);
+    if (!entree->existe)
+        return -1;
     Cle cle = cleDe(*entree, ordre());
     bool existe = false;
     const int k = chercherCle(cle, existe);
