@@ -153,6 +153,7 @@ int ListePrincipale::AjouterFichier(const QString& chemin)
         const bool choisir = selectionALOuverture && selectionALOuverture();
         inserer(k, std::move(entree), std::move(cle));
         lignes_[size_t(k)].selectionnee = choisir;
+        nbSelectionnees_ += choisir ? 1 : 0;
     } else {
         // The newer entry wins; the line keeps its text and place.
         lignes_[size_t(k)].entree = std::move(entree);
@@ -175,6 +176,8 @@ void ListePrincipale::RetirerEntree(int index)
     if (index < 0 || index >= nombre())
         return;
     const int f = focus_;
+    if (lignes_[size_t(index)].selectionnee)
+        --nbSelectionnees_;
     lignes_.erase(lignes_.begin() + index);
     clesTri_.erase(clesTri_.begin() + index);
     if (f >= index)
@@ -219,6 +222,8 @@ void ListePrincipale::RenommerEntree(int index, const QString& nouveauChemin)
     const int k = chercherCle(cle, existe);
     ligne.texte = entree->nom;
     ligne.entree = std::move(entree);
+    if (!ligne.selectionnee)
+        ++nbSelectionnees_;
     ligne.selectionnee = true;
     clesTri_.insert(clesTri_.begin() + k, std::move(cle));
     lignes_.insert(lignes_.begin() + k, std::move(ligne));
@@ -269,6 +274,7 @@ void ListePrincipale::Vider()
     while (!lignes_.empty())
         lignes_.pop_back();
     clesTri_.clear();
+    nbSelectionnees_ = 0;
     focus_ = -1;
     emit listeReinitialisee();
 }
@@ -288,6 +294,7 @@ void ListePrincipale::selectionner(int i, bool oui)
     if (i < 0 || i >= nombre() || lignes_[size_t(i)].selectionnee == oui)
         return;
     lignes_[size_t(i)].selectionnee = oui;
+    nbSelectionnees_ += oui ? 1 : -1;
     emit selectionModifiee();
 }
 
@@ -295,6 +302,7 @@ void ListePrincipale::selectionnerTout()
 {
     for (Ligne& l : lignes_)
         l.selectionnee = true;
+    nbSelectionnees_ = nombre();
     emit selectionModifiee();
 }
 
@@ -302,6 +310,7 @@ void ListePrincipale::deselectionnerTout()
 {
     for (Ligne& l : lignes_)
         l.selectionnee = false;
+    nbSelectionnees_ = 0;
     emit selectionModifiee();
 }
 

@@ -43,6 +43,8 @@ public:
     const QString& texte(int i) const { return lignes_[size_t(i)].texte; }
     bool estSelectionnee(int i) const override { return lignes_[size_t(i)].selectionnee; }
     std::vector<int> selection() const;
+    // Counted as lines change, so the counter text costs nothing on long lists.
+    int nombreSelectionnees() const { return nbSelectionnees_; }
     void selectionner(int i, bool oui) override;
     void selectionnerTout();
     void deselectionnerTout();
@@ -111,6 +113,7 @@ private:
     std::vector<Ligne> lignes_;
     std::vector<Cle> clesTri_;
     int focus_ = -1;
+    int nbSelectionnees_ = 0;
     bool active_ = true;
     QCollator collateur_;
 };

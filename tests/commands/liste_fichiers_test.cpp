@@ -143,9 +143,14 @@ TEST_F(ListeTest, FocusFollowsInsertionsRemovalsAndRenames)
     EXPECT_TRUE(liste.estSelectionnee(1));
     EXPECT_EQ(liste.IndexDeChemin(nouveau), 1);
     EXPECT_EQ(liste.IndexDeChemin(nouveau.toUpper()), -1);
+    EXPECT_EQ(liste.nombreSelectionnees(), int(liste.selection().size()));
 
+    liste.selectionnerTout();
+    liste.RetirerEntree(0);
+    EXPECT_EQ(liste.nombreSelectionnees(), 1);
     while (liste.nombre() > 0)
         liste.RetirerEntree(0);
+    EXPECT_EQ(liste.nombreSelectionnees(), 0);
     EXPECT_EQ(liste.focus(), -1);
     EXPECT_EQ(liste.entreeCourante(), nullptr);
 }
