@@ -1,22 +1,61 @@
-// Korvan start-up: the application object, then the main window. Files given
-// on the command line are loaded at the window's first paint.
+// Korvan start-up: the application object, then the main window, which
+// handles the command line when it is first shown (hidden mode) or at its
+// first paint (window mode).
+#include "integration/arguments_switches.h"
+#include "ui/ligne_commande_fenetre.h"
 #include "ui/main.h"
 
 #include <QApplication>
+#include <cstdio>
+
+namespace {
+
+QtMessageHandler gestionnaireQt = nullptr;
+
+// The offscreen platform says, for every window shown, that it cannot do what
+// only a screen needs; in a batch run that is noise around the real messages.
+void sansBruitHorsEcran(QtMsgType type, const QMessageLogContext& contexte, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    if (gestionnaireQt)
+        gestionnaireQt(type, contexte, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, contexte, message)));
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    QStringList brut;
+    for (int i = 1; i < argc; ++i)
+        brut << QString::fromLocal8Bit(argv[i]);
+    // Hidden mode shows nothing, so it must not need a display: the offscreen
+    // platform lets it run over ssh, from cron or in a container.
+    const bool cache = korvan::ModeCacheDemande(brut);
+    if (cache) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        gestionnaireQt = qInstallMessageHandler(sansBruitHorsEcran);
+    }
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brannoc"));
     QApplication::setApplicationName(QStringLiteral("Korvan"));
     QApplication::setApplicationDisplayName(QStringLiteral("Korvan"));
 
-    const QStringList arguments = QApplication::arguments().mid(1);
     korvan::TUIForm fenetre;
-    fenetre.crochets.ligneCommande = [&arguments](korvan::TUIForm&) { return !arguments.isEmpty(); };
-    fenetre.crochets.ligneCommandePendante = [&arguments](korvan::TUIForm& f) {
-        f.AjouterFichiers(arguments, QStringLiteral("Chargement des fichiers"));
-    };
+    korvan::LigneCommandeFenetre ligneCommande(fenetre, QApplication::arguments().mid(1));
     fenetre.show();
+    if (cache) {
+        // The whole run happened while the window was being shown, and it
+        // closed; leaving here destroys it, which saves the settings and the
+        // default playlist as they say. Without a display nobody could close
+        // a window left open, so a run that did not happen ends the program too.
+        if (ligneCommande.issue() == korvan::IssueDemarrage::CacheeTerminee)
+            return 0;
+        std::fprintf(stderr, "korvan: la ligne de commande n'a pas pu être exécutée\n");
+        return 1;
+    }
     return QApplication::exec();
 }

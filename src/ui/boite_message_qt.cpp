@@ -2,11 +2,18 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <cstdio>
 
 namespace korvan {
 
 ReponseMessage BoiteMessageQt::montrer(GenreMessage genre, const QString& texte, BoutonsMessage boutons)
 {
+    if (surSortieErreur) {
+        const char* titre = genre == GenreMessage::Erreur ? "Erreur" : genre == GenreMessage::Information ? "Information" : "Avertissement";
+        std::fprintf(stderr, "%s: %s\n", titre, texte.toLocal8Bit().constData());
+        std::fflush(stderr);
+        return boutons == BoutonsMessage::OK ? ReponseMessage::OK : ReponseMessage::Fermee;
+    }
     QMessageBox boite(parent_);
     switch (genre) {
     case GenreMessage::Avertissement:

@@ -11,6 +11,12 @@ public:
     explicit BoiteMessageQt(QWidget* parent) : parent_(parent) {}
     ReponseMessage montrer(GenreMessage genre, const QString& texte, BoutonsMessage boutons) override;
 
+    // Nobody may be at the screen (the hidden command-line run, with no
+    // display): messages go to the standard error output and no box waits
+    // for an answer, which is then "closed without a button" (OK for a box
+    // that only has OK).
+    bool surSortieErreur = false;
+
 private:
     QWidget* parent_;
 };

@@ -317,6 +317,8 @@ void TUIForm::PremierAffichage()
         creerMenus();
         table_.RestaurerChoix(etatActions, prefFichierStillex);
         appliquerEtatActions();
+        if (crochets.construireSwitches)
+            crochets.construireSwitches(*this);
         if (crochets.rapportSysteme)
             crochets.rapportSysteme(*this);
         abandonDemande = false;
@@ -333,14 +335,21 @@ void TUIForm::PremierAffichage()
 void TUIForm::paintEvent(QPaintEvent* e)
 {
     QMainWindow::paintEvent(e);
-    if (chargerPlaylistAuPremierAffichage_) {
-        chargerPlaylistAuPremierAffichage_ = false;
-        QMetaObject::invokeMethod(this, [this] { LirePlaylist(prefDossierPlayList + kNomPlaylistDefaut); }, Qt::QueuedConnection);
-    }
-    if (lignePendante_) {
-        lignePendante_ = false;
-        if (crochets.ligneCommandePendante)
-            QMetaObject::invokeMethod(this, [this] { crochets.ligneCommandePendante(*this); }, Qt::QueuedConnection);
+    // One queued call for both: reading the playlist pumps events, and a
+    // second queued call would start the command line in the middle of it.
+    const bool playlist = prendrePlaylistEnAttente();
+    const bool ligne = lignePendante_;
+    lignePendante_ = false;
+    if (playlist || ligne) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, playlist, ligne] {
+                if (playlist)
+                    LirePlaylist(prefDossierPlayList + kNomPlaylistDefaut);
+                if (ligne && crochets.ligneCommandePendante)
+                    crochets.ligneCommandePendante(*this);
+            },
+            Qt::QueuedConnection);
     }
     MajCommandes();
 }
@@ -351,7 +360,16 @@ void TUIForm::closeEvent(QCloseEvent* e)
     abandonDemande = true;
     abandonTout = true;
     Dirscan1.Stop();
+    if (crochets.libererSwitches)
+        crochets.libererSwitches(*this);
     e->accept();
+}
+
+bool TUIForm::prendrePlaylistEnAttente()
+{
+    const bool attente = chargerPlaylistAuPremierAffichage_;
+    chargerPlaylistAuPremierAffichage_ = false;
+    return attente;
 }
 
 void TUIForm::surInactivite()

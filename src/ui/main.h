@@ -76,6 +76,9 @@ public:
 
     void basculerListe();
     void montrerPanneaux(bool options, bool apropos);
+    // Whether the default playlist still waits for the first paint; it no
+    // longer does afterwards (the caller reads it when it wants it).
+    bool prendrePlaylistEnAttente();
 
     // Steps that later parts of the program fill in; empty ones do nothing.
     struct Crochets {
@@ -83,8 +86,11 @@ public:
         std::function<void(TUIForm&)> appliquerPreferences;
         std::function<void(TUIForm&)> enregistrerCommandes;
         std::function<void(TUIForm&)> chargerPlugins;
+        std::function<void(TUIForm&)> construireSwitches; // the command-line switch table, once the choices are applied
         std::function<bool(TUIForm&)> ligneCommande; // true: arguments wait for the first paint
         std::function<void(TUIForm&)> ligneCommandePendante;
+        std::function<void(TUIForm&)> libererSwitches; // at the close request
+        std::function<void(TUIForm&, int page)> afficherPageApropos;
         std::function<void(TUIForm&)> rapportSysteme;
         std::function<void(TUIForm&, const QString& nomAction)> executerAction;
         std::function<void(TUIForm&)> recueillirPreferences;

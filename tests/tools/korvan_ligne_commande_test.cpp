@@ -1,0 +1,153 @@
+// The korvan program run from a shell as a batch user runs it: no display
+// (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM unset), a home of its own,
+// copies of the fixtures in a folder, relative names as a shell glob gives.
+#include "support/fixtures.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace korvan::test;
+
+namespace {
+
+struct Sortie {
+    bool normale = false; // ended by itself, not by a signal or the timeout
+    int code = -1;
+    QByteArray err;
+};
+
+class KorvanLigneCommande : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        KORVAN_REQUIRE_FIXTURES();
+        ASSERT_TRUE(racine_.isValid());
+        ASSERT_TRUE(QDir().mkpath(clips()));
+        ASSERT_TRUE(QDir().mkpath(home()));
+        // Names with no suffix the shortening would take, so that it gives them back.
+        copier("pal_t2_43.avi", "mariage.avi");
+        copier("ntsc_t2_43.avi", "plage.avi");
+        copier("pal_t1_43.avi", "anniversaire.avi");
+        copier("pal_no_date.avi", "sans date.avi");
+        copier("not_riff.avi", "abime.avi");
+    }
+
+    QString home() const { return racine_.path() + "/home"; }
+    QString clips() const { return racine_.path() + "/clips"; }
+    QString config() const { return home() + "/.config/Brannoc/Korvan.conf"; }
+    void copier(const char* source, const QString& nom, const QString& dossier = {})
+    {
+        writeWholeFile(((dossier.isEmpty() ? clips() : dossier) + '/' + nom).toStdString(), readWholeFile(fixture(source)));
+    }
+    QStringList fichiers() const
+    {
+        return QDir(clips()).entryList({"*"}, QDir::Files, QDir::Name);
+    }
+
+    // plateforme: a Qt platform to set, none by default.
+    Sortie korvan(const QStringList& args, const QString& plateforme = {})
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(v);
+        if (!plateforme.isEmpty())
+            env.insert("QT_QPA_PLATFORM", plateforme);
+        env.insert("HOME", home());
+        env.insert("XDG_CONFIG_HOME", home() + "/.config");
+        env.insert("XDG_DATA_HOME", home() + "/.local/share");
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(clips());
+        p.start(QStringLiteral(KORVAN_BINARY_DIR "/korvan"), args);
+        const bool fini = p.waitForFinished(60000);
+        if (!fini)
+            p.kill();
+        return {fini && p.exitStatus() == QProcess::NormalExit, p.exitCode(), p.readAllStandardError()};
+    }
+
+    // Every listed name, as a shell glob would give them.
+    Sortie korvanSurTout(const QString& lettres) { return korvan(QStringList{lettres} + fichiers()); }
+
+    QTemporaryDir racine_;
+};
+
+} // namespace
+
+TEST_F(KorvanLigneCommande, HiddenRunsRenameShortenAndDateWithoutADisplay)
+{
+    Sortie s = korvanSurTout("+hd");
+    ASSERT_TRUE(s.normale) << s.err.toStdString();
+    EXPECT_EQ(s.code, 0) << s.err.toStdString();
+    // Each dated clip renamed once; the undated and the unreadable ones left alone.
+    EXPECT_EQ(fichiers(), QStringList({"abime.avi", "anniversaire_28.02.2002_23.59.58.avi",
+                                       "mariage_14.07.2004_10.31.05.avi", "plage_05.03.2006_09.15.30.avi",
+                                       "sans date.avi"}));
+    // The normal shutdown saved the settings.
+    EXPECT_TRUE(QFileInfo::exists(config()));
+
+    s = korvanSurTout("/HQ");
+    ASSERT_TRUE(s.normale && s.code == 0) << s.err.toStdString();
+    EXPECT_EQ(fichiers(), QStringList({"abime.avi", "anniversaire.avi", "mariage.avi", "plage.avi", "sans date.avi"}));
+
+    const QDateTime avant = QFileInfo(clips() + "/sans date.avi").lastModified();
+    s = korvanSurTout("+bh");
+    ASSERT_TRUE(s.normale && s.code == 0) << s.err.toStdString();
+    EXPECT_EQ(QFileInfo(clips() + "/mariage.avi").lastModified(), QDateTime(QDate(2004, 7, 14), QTime(10, 31, 5)));
+    EXPECT_EQ(QFileInfo(clips() + "/plage.avi").lastModified(), QDateTime(QDate(2006, 3, 5), QTime(9, 15, 30)));
+    EXPECT_EQ(QFileInfo(clips() + "/sans date.avi").lastModified(), avant);
+}
+
+TEST_F(KorvanLigneCommande, HiddenRunKeepsTheSavedListAndAddsToIt)
+{
+    // "Save the list on exit" is on, with a list from an earlier session.
+    const QString listes = racine_.path() + "/listes";
+    ASSERT_TRUE(QDir().mkpath(listes));
+    copier("pal_t2_169.avi", "ancien.avi", listes);
+    {
+        QSettings reglages(config(), QSettings::IniFormat);
+        reglages.setValue("Sauver Liste en quittant", 1);
+        // Folder settings end with a separator: the file name is appended to them.
+        reglages.setValue("Dossier des PlayList", listes + '/');
+    }
+    writeWholeFile((listes + "/PlayList.txt").toStdString(), "# liste\r\n     " + (listes + "/ancien.avi").toStdString() + "\r\n");
+
+    const Sortie s = korvan({"+hd", "mariage.avi"});
+    ASSERT_TRUE(s.normale && s.code == 0) << s.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(listes + "/ancien.avi")); // not treated by the switch
+    const QString liste = QString::fromStdString(readWholeFile((listes + "/PlayList.txt").toStdString()));
+    EXPECT_TRUE(liste.contains("     " + listes + "/ancien.avi\r\n")) << liste.toStdString();
+    EXPECT_TRUE(liste.contains("     " + clips() + "/mariage_14.07.2004_10.31.05.avi\r\n")) << liste.toStdString();
+    EXPECT_TRUE(liste.contains("# 2 fichiers triés selon datecode")) << liste.toStdString();
+}
+
+TEST_F(KorvanLigneCommande, HiddenRunIgnoresHelpCloseAndUnknownLetters)
+{
+    const Sortie s = korvan({"+h?ckjy", "/nulle/part.avi", "mariage.avi", "e"});
+    ASSERT_TRUE(s.normale) << s.err.toStdString();
+    EXPECT_EQ(s.code, 0);
+    EXPECT_EQ(fichiers(), QStringList({"abime.avi", "anniversaire.avi", "mariage.avi", "plage.avi", "sans date.avi"}));
+}
+
+TEST_F(KorvanLigneCommande, WindowModeWithoutADisplayCannotStart)
+{
+    // Without "h" the program needs a screen; it must fail, not act unseen.
+    const Sortie s = korvan({"+md", "mariage.avi"});
+    EXPECT_FALSE(s.normale && s.code == 0);
+    EXPECT_TRUE(QFileInfo::exists(clips() + "/mariage.avi"));
+}
+
+TEST_F(KorvanLigneCommande, WindowRunWithCloseLetterEndsTheProgram)
+{
+    // A window run on a screen nobody sees: "c" must end the event loop after the commands.
+    const Sortie s = korvan({"+mdc", "mariage.avi", "sans date.avi"}, "offscreen");
+    ASSERT_TRUE(s.normale) << s.err.toStdString();
+    EXPECT_EQ(s.code, 0);
+    EXPECT_TRUE(QFileInfo::exists(clips() + "/mariage_14.07.2004_10.31.05.avi"));
+    EXPECT_TRUE(QFileInfo::exists(clips() + "/sans date.avi"));
+    EXPECT_TRUE(QFileInfo::exists(config()));
+}
