@@ -300,6 +300,9 @@ void ChargerPreferences(const MagasinPreferences& magasin, const GeometrieFenetr
     remplacerSiVide(prefDossierAuto, personnel);
     remplacerSiVide(prefDossierSave, personnel);
     remplacerSiVide(prefDossierPlayList, personnel);
+    // Folders are joined with file names ("PlayList.txt", converted files): they always end with a separator.
+    for (QString* dossier : {&prefDossierOuvrir, &prefDossierAuto, &prefDossierSave, &prefDossierPlayList})
+        *dossier = avecSeparateurFinal(*dossier);
     remplacerSiVide(prefFormatAjouter, QString::fromLatin1(prefDefaut::formatAjouter));
     remplacerSiVide(prefFormatAfficher, QString::fromLatin1(prefDefaut::formatAfficher));
     remplacerSiVide(prefFormatRenommer, QString::fromLatin1(prefDefaut::formatRenommer));

@@ -198,7 +198,7 @@ TEST_F(Preferences, FirstRunGivesEveryDefaultAndSendToOn)
     brouillerPreferences();
     charger();
 
-    const QString docs = bureau.home() + QStringLiteral("/Documents");
+    const QString docs = bureau.home() + QStringLiteral("/Documents/");
     const Instantane attendu{
         (1080 - 601) / 2, (1920 - 800) / 2, 0, true, false, false, true, docs, docs, docs, docs, QString(), 1,
         QStringLiteral("dd.mm.yyyy_hh.nn.ss"), QStringLiteral("dd/mm/yyyy hh:nn:ss"), QStringLiteral("yyyymmdd_hh.nn.ss"),
@@ -244,7 +244,7 @@ TEST_F(Preferences, EmptyFormatsFoldersAndFontNameReadBackAsDefaults)
     EXPECT_EQ(prefFormatRenommer, QStringLiteral("yyyymmdd_hh.nn.ss"));
     EXPECT_EQ(prefRacineRenommer, QStringLiteral("ClipDV_"));
     for (const QString* dossier : {&prefDossierOuvrir, &prefDossierAuto, &prefDossierSave, &prefDossierPlayList})
-        EXPECT_EQ(*dossier, DossierPersonnel());
+        EXPECT_EQ(*dossier, avecSeparateurFinal(DossierPersonnel()));
     EXPECT_EQ(prefIncrustFont.nom, QStringLiteral("Arial"));
     EXPECT_EQ(prefIncrustFont.taille, 30);
     EXPECT_TRUE(prefIncrustFont.gras);
@@ -353,7 +353,7 @@ TEST_F(Preferences, SaveThenLoadRoundTripsEverySetting)
     prefMemeDossier = false;
     prefDossierOuvrir = QStringLiteral("/média/Vidéos d'été/");
     prefDossierAuto = QStringLiteral("/mnt/a, b; c=d/");
-    prefDossierSave = QStringLiteral(" /espaces autour/ ");
+    prefDossierSave = QStringLiteral(" /espaces autour /");
     prefDossierPlayList = QStringLiteral("@listes/\"guillemets\"/#dièse/");
     prefFichierStillex = QStringLiteral("/opt/stillex/Stillex.exe");
     prefStandard = standardNtsc;
