@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -45,9 +46,15 @@ public:
     void reprendreFichiers() override {}
 };
 
+// Handles pending events, at most every few milliseconds: often enough for
+// the window to repaint and hear Esc, rarely enough not to slow a long load.
 void pomper()
 {
+    static QElapsedTimer depuis;
+    if (depuis.isValid() && depuis.elapsed() < 8)
+        return;
     QCoreApplication::processEvents();
+    depuis.start();
 }
 
 } // namespace
@@ -82,9 +89,11 @@ TUIForm::TUIForm(QWidget* parent) : QMainWindow(parent)
     // The list box follows the list; its own selection signals are ignored meanwhile.
     connect(&liste_, &ListePrincipale::ligneInseree, this, [this](int k) {
         synchro_ = true;
-        lb_->insertItem(k, liste_.texte(k));
+        auto* item = new QListWidgetItem(liste_.texte(k));
+        lb_->insertItem(k, item);
+        item->setSelected(liste_.estSelectionnee(k));
         synchro_ = false;
-        synchroniserVue();
+        synchroniserFocus();
     });
     connect(&liste_, &ListePrincipale::ligneRetiree, this, [this](int i) {
         synchro_ = true;
@@ -123,10 +132,10 @@ TUIForm::TUIForm(QWidget* parent) : QMainWindow(parent)
     Dirscan1.OnDirWithFiles = [this](TDirscan&, const QString& d) { texteStatut(QStringLiteral("Parcours de ") + d); };
 
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, &TUIForm::surInactivite);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TUIForm::majColler);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState etat) {
         if (etat == Qt::ApplicationActive)
-            if (QAction* c = action(QStringLiteral("afCollerFichiers")))
-                c->setEnabled(!CheminsDe(QGuiApplication::clipboard()->mimeData()).isEmpty());
+            majColler();
     });
     resize(1040, 600);
 }
@@ -170,6 +179,7 @@ void TUIForm::creerPanneaux()
     lb_ = new QListWidget(panneauListe_);
     lb_->setObjectName(QStringLiteral("lb"));
     lb_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lb_->setUniformItemSizes(true); // lines of one height: no relayout of every line per insertion
     lb_->installEventFilter(this);
     lb_->viewport()->installEventFilter(this);
     lb_->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -444,6 +454,7 @@ void TUIForm::FinOperation()
     avaitEntreeCourante_ = true;
     chargementEnCours = false;
     abandonDemande = false;
+    MajCommandes(); // what the new lines allow is offered at once
 }
 
 void TUIForm::AjouterFichiers(const QStringList& chemins, const QString& texte, bool interruptible)
@@ -502,6 +513,15 @@ void TUIForm::TrierListe(TOrdreTri ordre)
 {
     liste_.TrierListe(ordre);
     MajStatut();
+}
+
+// "Coller" is offered exactly when the clipboard holds files.
+void TUIForm::majColler()
+{
+    if (ActionFenetre* c = table_.chercher(QStringLiteral("afCollerFichiers"))) {
+        c->enabled = !CheminsDe(QGuiApplication::clipboard()->mimeData()).isEmpty();
+        qaction(*c)->setEnabled(c->enabled);
+    }
 }
 
 void TUIForm::basculerListe()
@@ -606,10 +626,22 @@ void TUIForm::synchroniserVue()
     if (synchro_)
         return;
     synchro_ = true;
-    for (int i = 0; i < liste_.nombre() && i < lb_->count(); ++i)
-        lb_->item(i)->setSelected(liste_.estSelectionnee(i));
-    if (liste_.focus() >= 0 && liste_.focus() < lb_->count())
-        lb_->setCurrentRow(liste_.focus(), QItemSelectionModel::NoUpdate);
+    // Only lines whose state differs are touched: a load of thousands of files stays linear.
+    for (int i = 0; i < liste_.nombre() && i < lb_->count(); ++i) {
+        QListWidgetItem* item = lb_->item(i);
+        if (item->isSelected() != liste_.estSelectionnee(i))
+            item->setSelected(liste_.estSelectionnee(i));
+    }
+    synchro_ = false;
+    synchroniserFocus();
+}
+
+void TUIForm::synchroniserFocus()
+{
+    if (synchro_ || liste_.focus() < 0 || liste_.focus() >= lb_->count() || lb_->currentRow() == liste_.focus())
+        return;
+    synchro_ = true;
+    lb_->setCurrentRow(liste_.focus(), QItemSelectionModel::NoUpdate);
     synchro_ = false;
 }
 

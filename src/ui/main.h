@@ -111,6 +111,8 @@ private:
     void creerPanneaux();
     void PremierAffichage();
     void synchroniserVue();
+    void synchroniserFocus();
+    void majColler();
     void vueVersModele();
     void appliquerEtatActions();
     void surInactivite();
