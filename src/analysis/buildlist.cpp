@@ -14,43 +14,30 @@ constexpr int64_t kTempsImageNtsc = 333667;  // 1001/30000 s, rounded
 constexpr uint32_t kOctetsImagePal = 144000;
 constexpr uint32_t kOctetsImageNtsc = 120000;
 
-TTypeMedia typeVideoAvi(const AviStreamInfo& s)
+// DV is constant bit rate: one frame of its system per frame time.
+uint32_t debitDV(uint32_t octetsImage, int64_t tempsParImage)
+{
+    return uint32_t(std::min<int64_t>(int64_t(octetsImage) * 8 * 10000000 / tempsParImage, UINT32_MAX));
+}
+
+TTypeMedia typeVideo(const VideoInfoHeader& vih, uint32_t tailleEchantillon, bool compressionTemporelle)
 {
     TTypeMedia t;
     t.majortype = FourCC("vids");
-    // Without a bitmap header there is no frame size: the type is not usable.
-    if (s.format.size() < 16)
-        return t;
-    VideoInfoHeader vih;
-    vih.bmiHeader = BitmapInfoHeader::decode(s.format.data(), s.format.size());
-    vih.AvgTimePerFrame = s.tempsParImage();
-    const bool dv = vih.bmiHeader.biCompression.equalsLower("dvsd") || s.header.fccHandler.equalsLower("dvsd")
-        || s.header.fccHandler.equalsLower("dsvd") || s.header.fccHandler.equalsLower("cdvc");
-    if (dv && vih.AvgTimePerFrame > 0) {
-        // DV is constant bit rate: one frame of the system per frame time.
-        const uint32_t octets = vih.bmiHeader.biHeight % 60 == 0 ? kOctetsImageNtsc : kOctetsImagePal;
-        vih.dwBitRate = uint32_t(std::min<int64_t>(int64_t(octets) * 8 * 10000000 / vih.AvgTimePerFrame, UINT32_MAX));
-    }
     t.subtype = vih.bmiHeader.biCompression;
-    t.bFixedSizeSamples = s.header.dwSampleSize != 0;
-    t.bTemporalCompression = !dv;
-    t.lSampleSize = s.header.dwSampleSize;
+    t.bFixedSizeSamples = tailleEchantillon != 0;
+    t.bTemporalCompression = compressionTemporelle;
+    t.lSampleSize = tailleEchantillon;
     t.formattype = TTypeMedia::Format::VideoInfo;
     t.format.resize(VideoInfoHeader::kSize);
     vih.encode(t.format.data());
     return t;
 }
 
-TTypeMedia typeAudioAvi(const AviStreamInfo& s)
+TTypeMedia typeAudio(const WaveFormatEx& w)
 {
     TTypeMedia t;
     t.majortype = FourCC("auds");
-    // A 14-byte WAVEFORMAT or 16-byte PCMWAVEFORMAT reads as a WAVEFORMATEX without extra bytes.
-    if (s.format.size() < 14)
-        return t;
-    WaveFormatEx w = WaveFormatEx::decode(s.format.data(), s.format.size());
-    if (s.format.size() < WaveFormatEx::kSize)
-        w.cbSize = 0;
     t.subtype = FourCC::fromValue(w.wFormatTag);
     t.bFixedSizeSamples = true;
     t.lSampleSize = w.nBlockAlign;
@@ -58,6 +45,38 @@ TTypeMedia typeAudioAvi(const AviStreamInfo& s)
     t.format.resize(WaveFormatEx::kSize);
     w.encode(t.format.data());
     return t;
+}
+
+TTypeMedia typeVideoAvi(const AviStreamInfo& s)
+{
+    // Without a bitmap header there is no frame size: the type is not usable.
+    if (s.format.size() < 16) {
+        TTypeMedia absent;
+        absent.majortype = FourCC("vids");
+        return absent;
+    }
+    VideoInfoHeader vih;
+    vih.bmiHeader = BitmapInfoHeader::decode(s.format.data(), s.format.size());
+    vih.AvgTimePerFrame = s.tempsParImage();
+    const bool dv = vih.bmiHeader.biCompression.equalsLower("dvsd") || s.header.fccHandler.equalsLower("dvsd")
+        || s.header.fccHandler.equalsLower("dsvd") || s.header.fccHandler.equalsLower("cdvc");
+    if (dv && vih.AvgTimePerFrame > 0)
+        vih.dwBitRate = debitDV(vih.bmiHeader.biHeight % 60 == 0 ? kOctetsImageNtsc : kOctetsImagePal, vih.AvgTimePerFrame);
+    return typeVideo(vih, s.header.dwSampleSize, !dv);
+}
+
+TTypeMedia typeAudioAvi(const AviStreamInfo& s)
+{
+    // A 14-byte WAVEFORMAT or 16-byte PCMWAVEFORMAT reads as a WAVEFORMATEX without extra bytes.
+    if (s.format.size() < 14) {
+        TTypeMedia absent;
+        absent.majortype = FourCC("auds");
+        return absent;
+    }
+    WaveFormatEx w = WaveFormatEx::decode(s.format.data(), s.format.size());
+    if (s.format.size() < WaveFormatEx::kSize)
+        w.cbSize = 0;
+    return typeAudio(w);
 }
 
 TTypeMedia typeEntrelaceAvi(const AviStreamInfo& s)
@@ -97,7 +116,7 @@ TTypeMedia TypeVideoDV(bool systeme625)
     VideoInfoHeader vih;
     vih.AvgTimePerFrame = systeme625 ? kTempsImagePal : kTempsImageNtsc;
     const uint32_t octets = systeme625 ? kOctetsImagePal : kOctetsImageNtsc;
-    vih.dwBitRate = uint32_t(int64_t(octets) * 8 * 10000000 / vih.AvgTimePerFrame);
+    vih.dwBitRate = debitDV(octets, vih.AvgTimePerFrame);
     vih.bmiHeader.biSize = BitmapInfoHeader::kSize;
     vih.bmiHeader.biWidth = 720;
     vih.bmiHeader.biHeight = systeme625 ? 576 : 480;
@@ -105,15 +124,7 @@ TTypeMedia TypeVideoDV(bool systeme625)
     vih.bmiHeader.biBitCount = 24;
     vih.bmiHeader.biCompression = FourCC("dvsd");
     vih.bmiHeader.biSizeImage = octets;
-    TTypeMedia t;
-    t.majortype = FourCC("vids");
-    t.subtype = FourCC("dvsd");
-    t.bFixedSizeSamples = true;
-    t.lSampleSize = octets;
-    t.formattype = TTypeMedia::Format::VideoInfo;
-    t.format.resize(VideoInfoHeader::kSize);
-    vih.encode(t.format.data());
-    return t;
+    return typeVideo(vih, octets, false);
 }
 
 TTypeMedia TypeAudioDV(const SourceAudioDV& source)
@@ -125,15 +136,7 @@ TTypeMedia TypeAudioDV(const SourceAudioDV& source)
     w.wBitsPerSample = 16;
     w.nBlockAlign = uint16_t(w.nChannels * 2);
     w.nAvgBytesPerSec = w.nSamplesPerSec * w.nBlockAlign;
-    TTypeMedia t;
-    t.majortype = FourCC("auds");
-    t.subtype = FourCC::fromValue(1);
-    t.bFixedSizeSamples = true;
-    t.lSampleSize = w.nBlockAlign;
-    t.formattype = TTypeMedia::Format::WaveFormatEx;
-    t.format.resize(WaveFormatEx::kSize);
-    w.encode(t.format.data());
-    return t;
+    return typeAudio(w);
 }
 
 bool Sonder(const AviDemuxer& avi, TResultatSonde& r)
