@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <QProcess>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -44,6 +45,24 @@ std::string ScratchDir::copyFixture(const std::string& name, const std::string& 
     const std::string target = path(as.empty() ? name : as);
     writeWholeFile(target, readWholeFile(fixture(name)));
     return target;
+}
+
+SortieKorvanInfo lancerKorvanInfo(const QStringList& arguments, const QProcessEnvironment& environnement)
+{
+    QProcess p;
+    p.setProcessEnvironment(environnement);
+    p.start(QStringLiteral(KORVAN_BINARY_DIR "/tools/korvan-info"), arguments);
+    const bool fini = p.waitForFinished(60000);
+    return {fini && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+QStringList SortieKorvanInfo::lignes() const
+{
+    QStringList l = QString::fromUtf8(sortie).split(QLatin1Char('\n'));
+    if (!l.isEmpty() && l.last().isEmpty())
+        l.removeLast();
+    return l;
 }
 
 std::string readWholeFile(const std::string& path)

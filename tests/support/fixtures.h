@@ -2,6 +2,8 @@
 // Access to the shared fixture clips and their expected facts, and scratch
 // folders for tests that write files.
 #include <QJsonObject>
+#include <QProcessEnvironment>
+#include <QStringList>
 #include <QString>
 #include <QTemporaryDir>
 #include <string>
@@ -39,6 +41,17 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+// What korvan-info printed for some arguments (the tool as a user runs it).
+struct SortieKorvanInfo {
+    int code = -1;     // -1 when it crashed or did not finish
+    QByteArray sortie;
+    QByteArray erreurs;
+    // Standard output split into lines, without the empty one after the last line end.
+    QStringList lignes() const;
+};
+SortieKorvanInfo lancerKorvanInfo(const QStringList& arguments,
+                                  const QProcessEnvironment& environnement = QProcessEnvironment::systemEnvironment());
 
 std::string readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const std::string& bytes);

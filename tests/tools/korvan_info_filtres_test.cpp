@@ -1,8 +1,11 @@
 // korvan-info --filters as a user runs it: one line per filter with why it is
 // missing, then the eleven report lines, honouring KORVAN_FILTRES_ABSENTS.
-#include <QProcess>
+#include "support/fixtures.h"
+
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
+
+using namespace korvan::test;
 
 namespace {
 
@@ -13,16 +16,10 @@ struct Sortie {
 
 Sortie filtres(const QString& absents)
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("KORVAN_FILTRES_ABSENTS"), absents);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(KORVAN_BINARY_DIR "/tools/korvan-info"), {QStringLiteral("--filters")});
-    p.waitForFinished(60000);
-    Sortie s;
-    s.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    s.lignes = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    return s;
+    const SortieKorvanInfo s = lancerKorvanInfo({QStringLiteral("--filters")}, env);
+    return {s.code, QString::fromUtf8(s.sortie).split(QLatin1Char('\n'), Qt::SkipEmptyParts)};
 }
 
 QStringList commencantPar(const QStringList& lignes, const QString& debut)
@@ -66,8 +63,5 @@ TEST(KorvanInfoFiltres, MarkedFiltersShowAsAbsentWithTheirReasonAndReportLines)
 
 TEST(KorvanInfoFiltres, HelpNamesTheOption)
 {
-    QProcess p;
-    p.start(QStringLiteral(KORVAN_BINARY_DIR "/tools/korvan-info"), {QStringLiteral("--help")});
-    p.waitForFinished(60000);
-    EXPECT_TRUE(p.readAllStandardOutput().contains("--filters"));
+    EXPECT_TRUE(lancerKorvanInfo({QStringLiteral("--help")}).sortie.contains("--filters"));
 }

@@ -4,26 +4,11 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace korvan::test;
 
 namespace {
-
-struct Sortie {
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Sortie lancer(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(KORVAN_BINARY_DIR "/tools/korvan-info"), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
-}
 
 QList<QJsonObject> lignesJson(const QByteArray& out)
 {
@@ -53,9 +38,9 @@ TEST(KorvanInfo, EveryFixtureMatchesExpectedFacts)
     QStringList chemins;
     for (auto it = attendu.begin(); it != attendu.end(); ++it)
         chemins << QString::fromStdString(fixture(it.key().toStdString()));
-    const Sortie s = lancer(chemins);
-    ASSERT_EQ(s.code, 0) << s.err.toStdString();
-    const auto objets = lignesJson(s.out);
+    const SortieKorvanInfo s = lancerKorvanInfo(chemins);
+    ASSERT_EQ(s.code, 0) << s.erreurs.toStdString();
+    const auto objets = lignesJson(s.sortie);
     ASSERT_EQ(objets.size(), chemins.size());
 
     const QStringList champs = {"codec", "estDV", "typeDV", "standard", "texteTaille", "largeur", "hauteur", "fps",
@@ -94,9 +79,9 @@ TEST(KorvanInfo, ArrayOutputFormatOptionAndBadInput)
 {
     KORVAN_REQUIRE_FIXTURES();
     const QString clip = QString::fromStdString(fixture("pal_t2_43.avi"));
-    const Sortie s = lancer({"--array", "--format", "yyyymmdd_hh.nn.ss", clip, "/nonexistent/clip.avi"});
+    const SortieKorvanInfo s = lancerKorvanInfo({"--array", "--format", "yyyymmdd_hh.nn.ss", clip, "/nonexistent/clip.avi"});
     ASSERT_EQ(s.code, 0);
-    const QJsonArray a = QJsonDocument::fromJson(s.out).array();
+    const QJsonArray a = QJsonDocument::fromJson(s.sortie).array();
     ASSERT_EQ(a.size(), 2);
     EXPECT_EQ(a[0].toObject().value("texteDatecode").toString(), "20040714_10.31.05");
     const QJsonObject absent = a[1].toObject();
@@ -106,7 +91,7 @@ TEST(KorvanInfo, ArrayOutputFormatOptionAndBadInput)
     EXPECT_EQ(absent.value("texteTaille").toString(), "N/A");
     EXPECT_EQ(absent.value("cleDatecode").toString(), QString(QChar(0xFF)));
 
-    EXPECT_EQ(lancer({"--bogus"}).code, 2);
-    EXPECT_EQ(lancer({"--format"}).code, 2);
-    EXPECT_EQ(lancer({}).code, 0);
+    EXPECT_EQ(lancerKorvanInfo({"--bogus"}).code, 2);
+    EXPECT_EQ(lancerKorvanInfo({"--format"}).code, 2);
+    EXPECT_EQ(lancerKorvanInfo({}).code, 0);
 }
