@@ -28,6 +28,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyle>
 #include <QThread>
 #include <QToolBar>
 #include <QUrl>
@@ -281,6 +282,19 @@ void TUIForm::creerMenus()
     ajouter(placeholder_, {"afOuvrirFichiers", "afCollerFichiers", "afOuvrirDossierPrefere", "-", "afOptions", "afApropos", "afQuitter"});
     barreGauche_ = addToolBar(QStringLiteral("Fichiers"));
     barreGauche_->setObjectName(QStringLiteral("barreGauche"));
+    barreGauche_->setMovable(false);
+    barreGauche_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // Toolbar buttons show the desktop style's icons; the caption and shortcut are the tooltip.
+    const std::pair<const char*, QStyle::StandardPixmap> icones[] = {
+        {"afOuvrirFichiers", QStyle::SP_DialogOpenButton}, {"afCollerFichiers", QStyle::SP_FileDialogContentsView},
+        {"afOuvrirDossierPrefere", QStyle::SP_DirHomeIcon}, {"amDossierParent", QStyle::SP_DirOpenIcon},
+        {"avMute", QStyle::SP_MediaVolumeMuted}, {"amAfficherDatecode", QStyle::SP_FileDialogInfoView},
+        {"afViderListe", QStyle::SP_TrashIcon}, {"afSelectionnerTout", QStyle::SP_DialogApplyButton},
+        {"afOptions", QStyle::SP_FileDialogDetailedView}, {"afApropos", QStyle::SP_MessageBoxInformation},
+        {"afQuitter", QStyle::SP_DialogCloseButton}};
+    for (const auto& [nom, icone] : icones)
+        if (QAction* q = action(QLatin1String(nom)))
+            q->setIcon(style()->standardIcon(icone));
     for (const char* n : {"afOuvrirFichiers", "afCollerFichiers", "afOuvrirDossierPrefere", "amDossierParent", "avMute", "amAfficherDatecode"})
         barreGauche_->addAction(action(n));
     // The right toolbar stays against the window's right edge.
@@ -584,6 +598,7 @@ void TUIForm::appliquerEtatActions()
     for (const ActionFenetre& a : table_.actions) {
         QAction* q = qaction(a);
         q->setText(a.caption);
+        q->setToolTip(a.raccourci ? a.caption + QStringLiteral(" (") + ShortCutToText(a.raccourci) + QLatin1Char(')') : a.caption);
         q->setVisible(a.visible);
         q->setEnabled(a.enabled);
     }
