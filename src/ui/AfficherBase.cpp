@@ -54,7 +54,7 @@ TBaseFrame::TBaseFrame(QWidget* parent) : QFrame(parent)
     LabNom->setCursor(Qt::PointingHandCursor);
     labscn = new QLabel(Panel1);
     grille->addWidget(labscn, 0, 0);
-    grille->addWidget(LabNom, 0, 1);
+    grille->addWidget(LabNom, 0, 1, 1, 2);
     QLabel** legendes[] = {&Label1, &Label2, &Label3, &Label4, &Label5, &Label6, &Label7};
     QLabel** valeurs[] = {&labDatecode, &LabTimecode, &LabCodec, &LabImage, &LabDuree, &labFPS, &LabAudio1};
     for (int i = 0; i < 7; ++i) {
@@ -65,6 +65,8 @@ TBaseFrame::TBaseFrame(QWidget* parent) : QFrame(parent)
     }
     LabAudio2 = valeur(Panel1);
     grille->addWidget(LabAudio2, 8, 1);
+    // Values stay beside their captions however wide the panel gets.
+    grille->setColumnStretch(2, 1);
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Panel1, &QWidget::customContextMenuRequested, this, &TBaseFrame::menuCopie);
     couche->addWidget(Panel1);
