@@ -2,7 +2,7 @@
 
 #include "analysis/dvcodes.h"
 #include "integration/preferences.h"
-#include "pipelines/rupture_datecode.h"
+#include "analysis/rupture_datecode.h"
 
 #include <algorithm>
 #include <cmath>
@@ -62,13 +62,12 @@ void Datecoder::reinitialiser()
 QString Datecoder::traiter(std::span<const uint8_t> trame)
 {
     std::lock_guard l(verrou_);
-    const TDatecodeDV d = DecoderDatecode(trame.data(), trame.size());
-    TDateTime date = 0;
     // Impossible pack values (a pack of 0xFF bytes) make the frame unreadable:
     // it neither starts nor continues a scene, and shows nothing.
-    const bool lisible = d.annee < 0
-        || EncodeDateTime(d.annee, d.mois, d.jour, d.heure, d.minute, d.seconde, 0, date);
-    if (lisible && EstRuptureDatecode(precedent_, date)) {
+    const DateImage image = DateDeDatecode(DecoderDatecode(trame.data(), trame.size()));
+    const bool lisible = image.valide;
+    const TDateTime date = image.valeur;
+    if (lisible && EstRuptureDatecode(precedent_, image.secondes)) {
         sceneOuverte_ = true;
         debutScene_ = date;
         imagesDansScene_ = 0;
@@ -76,7 +75,7 @@ QString Datecoder::traiter(std::span<const uint8_t> trame)
         ++imagesDansScene_;
     }
     if (lisible)
-        precedent_ = date;
+        precedent_ = image.secondes;
     if (!lisible || date == 0)
         return {};
 

@@ -2,7 +2,7 @@
 // The datecoder: reads each DV frame's recording date and time, shifts it by
 // the hour offset and formats it for the superposer. With automatic inlay it
 // delivers the text only for a while after each scene change (a break of the
-// recording date, see rupture_datecode.h), and an empty text otherwise.
+// recording date, see analysis/rupture_datecode.h), and an empty text otherwise.
 #include "analysis/formatage.h"
 #include "pipelines/interfaces_incrustation.h"
 
@@ -40,7 +40,7 @@ private:
     int duree_ = 5;
     bool automatique_ = false;
 
-    TDateTime precedent_ = 0;    // recording date of the previous readable frame, 0 for none
+    int64_t precedent_ = 0;      // recording date of the previous readable frame in whole seconds, 0 for none
     TDateTime debutScene_ = 0;
     bool sceneOuverte_ = false;
     int64_t imagesDansScene_ = 0; // frames since the scene's first

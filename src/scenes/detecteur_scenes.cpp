@@ -6,23 +6,6 @@
 
 namespace korvan {
 
-DateImage DateDeDatecode(const TDatecodeDV& d)
-{
-    DateImage r;
-    if (d.annee < 0)
-        return r;
-    TDateTime jour = 0;
-    if (!EncodeDateTime(d.annee, d.mois, d.jour, 0, 0, 0, 0, jour)
-        || !EncodeDateTime(d.annee, d.mois, d.jour, d.heure, d.minute, d.seconde, 0, r.valeur)) {
-        r.valide = false;
-        r.valeur = 0;
-        return r;
-    }
-    // The day count is a whole number, so the seconds are exact on either side of 1899.
-    r.secondes = int64_t(jour) * 86400 + int64_t(d.heure) * 3600 + int64_t(d.minute) * 60 + d.seconde;
-    return r;
-}
-
 DetecteurScenes::DetecteurScenes(ReglagesFormat reglages) : reglages_(std::move(reglages)) {}
 
 void DetecteurScenes::commencer(TDateTime datecodeEntree, const QString& timecodeEntree)
@@ -40,7 +23,7 @@ DetecteurScenes::Resultat DetecteurScenes::traiterImage(int32_t image, const TTi
         return r;
     // A dated frame next to an undated one (0) is a break too: the camcorder
     // lost or regained its clock.
-    if (std::llabs(date.secondes - secondesPrecedentes_) > seuilRupture) {
+    if (EstRuptureDatecode(secondesPrecedentes_, date.secondes)) {
         r.rupture = true;
         // The break belongs to the new recording: the scene under way ends at
         // the frame before it. A break at the first frame never closes anything.

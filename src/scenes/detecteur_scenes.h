@@ -5,6 +5,7 @@
 #include "analysis/dateheure.h"
 #include "analysis/dvcodes.h"
 #include "analysis/formatage.h"
+#include "analysis/rupture_datecode.h"
 
 #include <QString>
 #include <cstdint>
@@ -22,19 +23,6 @@ struct SceneBrute {
     friend bool operator==(const SceneBrute&, const SceneBrute&) = default;
 };
 
-// The recording date of a frame as the rules compare it.
-struct DateImage {
-    bool valide = true;    // false: the date fields do not form a date, the frame is skipped
-    int64_t secondes = 0;  // whole seconds since 1899-12-30; 0 without a date
-    TDateTime valeur = 0;  // 0 without a date
-};
-
-// No date pack gives 0; date fields that are not a real date give an invalid one.
-DateImage DateDeDatecode(const TDatecodeDV& d);
-
-// Recording dates have a one-second resolution: they are compared in whole
-// seconds, so a step of exactly two seconds is never a break whatever the day.
-inline constexpr int64_t seuilRupture = 2;
 
 // A scene ends at the frame before a break only when it holds at least this
 // many frames; shorter recordings are merged with the next one.

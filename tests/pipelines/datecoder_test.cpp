@@ -2,7 +2,7 @@
 // offset and format, and the automatic inlay after each recording-date break.
 #include "pipelines/datecoder.h"
 
-#include "pipelines/rupture_datecode.h"
+#include "analysis/rupture_datecode.h"
 #include "trames_dv.h"
 
 #include <gtest/gtest.h>
@@ -39,25 +39,29 @@ std::vector<size_t> plage(size_t debut, size_t fin)
     return i;
 }
 
-TDateTime date(int a, int mo, int j, int h, int mi, int s)
-{
-    TDateTime v = 0;
-    EncodeDateTime(a, mo, j, h, mi, s, 0, v);
-    return v;
-}
-
 } // namespace
 
 TEST(RuptureDatecode, MoreThanTwoWholeSecondsEitherWay)
 {
-    const TDateTime t = date(2004, 7, 14, 10, 31, 5);
+    const auto sec = [](int a, int mo, int j, int h, int mi, int s) {
+        TDatecodeDV d;
+        d.annee = a;
+        d.mois = uint8_t(mo);
+        d.jour = uint8_t(j);
+        d.heure = uint8_t(h);
+        d.minute = uint8_t(mi);
+        d.seconde = uint8_t(s);
+        return DateDeDatecode(d).secondes;
+    };
+    const int64_t t = sec(2004, 7, 14, 10, 31, 5);
     EXPECT_FALSE(EstRuptureDatecode(t, t));
-    EXPECT_FALSE(EstRuptureDatecode(t, date(2004, 7, 14, 10, 31, 7)));
-    EXPECT_TRUE(EstRuptureDatecode(t, date(2004, 7, 14, 10, 31, 8)));
-    EXPECT_TRUE(EstRuptureDatecode(t, date(2004, 7, 14, 10, 31, 2)));
-    EXPECT_FALSE(EstRuptureDatecode(t, date(2004, 7, 14, 10, 31, 3)));
-    // Far from 1899 the fraction loses bits; two seconds are still two.
-    EXPECT_FALSE(EstRuptureDatecode(date(9999, 12, 31, 23, 59, 57), date(9999, 12, 31, 23, 59, 59)));
+    EXPECT_FALSE(EstRuptureDatecode(t, sec(2004, 7, 14, 10, 31, 7)));
+    EXPECT_TRUE(EstRuptureDatecode(t, sec(2004, 7, 14, 10, 31, 8)));
+    EXPECT_TRUE(EstRuptureDatecode(t, sec(2004, 7, 14, 10, 31, 2)));
+    EXPECT_FALSE(EstRuptureDatecode(t, sec(2004, 7, 14, 10, 31, 3)));
+    // Far from 1899 two seconds are still two, across a year end too.
+    EXPECT_FALSE(EstRuptureDatecode(sec(9999, 12, 31, 23, 59, 57), sec(9999, 12, 31, 23, 59, 59)));
+    EXPECT_FALSE(EstRuptureDatecode(sec(2004, 12, 31, 23, 59, 59), sec(2005, 1, 1, 0, 0, 1)));
     // No date counts as 0.
     EXPECT_TRUE(EstRuptureDatecode(0, t));
     EXPECT_TRUE(EstRuptureDatecode(t, 0));
