@@ -2,6 +2,7 @@
 
 #include "analysis/etat_programme.h"
 #include "bureau_temporaire.h"
+#include "commands/doubles_fenetre.h"
 #include "integration/dossiers_utilisateur.h"
 
 #include <QCoreApplication>
@@ -136,26 +137,6 @@ void brouillerPreferences()
     prefIncrustFont = {3, 0x123456, QStringLiteral("Brouille"), false, true, true, true};
     etatActions = {{QStringLiteral("amBrouille"), 1}};
 }
-
-class BoiteEnregistree : public BoiteMessage {
-public:
-    struct Message {
-        GenreMessage genre;
-        QString texte;
-        BoutonsMessage boutons;
-    };
-    std::deque<ReponseMessage> reponses;
-    QList<Message> messages;
-    ReponseMessage montrer(GenreMessage genre, const QString& texte, BoutonsMessage boutons) override
-    {
-        messages.append({genre, texte, boutons});
-        if (reponses.empty())
-            return ReponseMessage::Fermee;
-        const ReponseMessage r = reponses.front();
-        reponses.pop_front();
-        return r;
-    }
-};
 
 class Preferences : public ::testing::Test {
 protected:
@@ -482,13 +463,13 @@ TEST_F(Preferences, EraseAnsweredNoKeepsEverything)
 {
     sauver();
     for (ReponseMessage r : {ReponseMessage::Non, ReponseMessage::Fermee}) {
-        BoiteEnregistree boite;
+        BoiteScriptee boite;
         boite.reponses = {r};
         EXPECT_FALSE(EffacerPreferences(boite, magasin));
-        ASSERT_EQ(boite.messages.size(), 1);
-        EXPECT_EQ(boite.messages[0].genre, GenreMessage::Avertissement);
-        EXPECT_EQ(boite.messages[0].boutons, BoutonsMessage::OuiNon);
-        EXPECT_EQ(boite.messages[0].texte,
+        ASSERT_EQ(boite.questions.size(), 1);
+        EXPECT_EQ(boite.questions[0].genre, GenreMessage::Avertissement);
+        EXPECT_EQ(boite.questions[0].boutons, BoutonsMessage::OuiNon);
+        EXPECT_EQ(boite.questions[0].texte,
                   QStringLiteral("Voulez-vous vraiment effacer les Préférences de Korvan\nde votre registre?"));
         EXPECT_TRUE(QFileInfo::exists(fichier()));
     }
@@ -498,14 +479,14 @@ TEST_F(Preferences, EraseRemovesTheSettingsAndTheEmptyMakerFolder)
 {
     prefSendTo = false;
     sauver();
-    BoiteEnregistree boite;
+    BoiteScriptee boite;
     boite.reponses = {ReponseMessage::Oui, ReponseMessage::OK};
     EXPECT_TRUE(EffacerPreferences(boite, magasin));
     EXPECT_FALSE(QFileInfo::exists(magasin.dossierFabricant()));
-    ASSERT_EQ(boite.messages.size(), 2);
-    EXPECT_EQ(boite.messages[1].genre, GenreMessage::Information);
-    EXPECT_EQ(boite.messages[1].boutons, BoutonsMessage::OK);
-    EXPECT_EQ(boite.messages[1].texte, QStringLiteral("Korvan a été complètement effacé de votre registre."));
+    ASSERT_EQ(boite.questions.size(), 2);
+    EXPECT_EQ(boite.questions[1].genre, GenreMessage::Information);
+    EXPECT_EQ(boite.questions[1].boutons, BoutonsMessage::OK);
+    EXPECT_EQ(boite.questions[1].texte, QStringLiteral("Korvan a été complètement effacé de votre registre."));
 
     // The next start is a first run.
     charger();
@@ -516,7 +497,7 @@ TEST_F(Preferences, EraseKeepsTheMakerFolderWhileAnotherProgramsSettingsRemain)
 {
     sauver();
     stocker({{QStringLiteral("exename"), QStringLiteral("/opt/stillex")}}, QStringLiteral("Stillex"));
-    BoiteEnregistree boite;
+    BoiteScriptee boite;
     boite.reponses = {ReponseMessage::Oui};
     EXPECT_TRUE(EffacerPreferences(boite, magasin));
     EXPECT_FALSE(QFileInfo::exists(fichier()));
@@ -525,24 +506,24 @@ TEST_F(Preferences, EraseKeepsTheMakerFolderWhileAnotherProgramsSettingsRemain)
 
 TEST_F(Preferences, EraseWithoutAnySettingsSaysSo)
 {
-    BoiteEnregistree boite;
+    BoiteScriptee boite;
     boite.reponses = {ReponseMessage::Oui};
     EXPECT_FALSE(EffacerPreferences(boite, magasin));
-    ASSERT_EQ(boite.messages.size(), 2);
-    EXPECT_EQ(boite.messages[1].genre, GenreMessage::Avertissement);
-    EXPECT_EQ(boite.messages[1].texte, QStringLiteral("Les préférences de Korvan ne figuraient pas au registre."));
+    ASSERT_EQ(boite.questions.size(), 2);
+    EXPECT_EQ(boite.questions[1].genre, GenreMessage::Avertissement);
+    EXPECT_EQ(boite.questions[1].texte, QStringLiteral("Les préférences de Korvan ne figuraient pas au registre."));
 }
 
 TEST_F(Preferences, EraseThatCannotRemoveTheSettingsDoesNotClaimSuccess)
 {
     // Something the erase cannot delete stands where the settings file goes.
     ASSERT_TRUE(ecrireFichier(fichier() + QStringLiteral("/bloque"), "x"));
-    BoiteEnregistree boite;
+    BoiteScriptee boite;
     boite.reponses = {ReponseMessage::Oui};
     EXPECT_FALSE(EffacerPreferences(boite, magasin));
-    ASSERT_EQ(boite.messages.size(), 2);
-    EXPECT_EQ(boite.messages[1].genre, GenreMessage::Erreur);
-    EXPECT_FALSE(boite.messages[1].texte.contains(QStringLiteral("complètement effacé")));
+    ASSERT_EQ(boite.questions.size(), 2);
+    EXPECT_EQ(boite.questions[1].genre, GenreMessage::Erreur);
+    EXPECT_FALSE(boite.questions[1].texte.contains(QStringLiteral("complètement effacé")));
     EXPECT_TRUE(QFileInfo::exists(fichier() + QStringLiteral("/bloque")));
 }
 
