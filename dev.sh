@@ -39,7 +39,10 @@ ensure_packages() {
 build() {
   ensure_packages "${PACKAGES[@]}"
   if [ ! -f "$BUILD/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2
+    local launcher=()
+    # ccache, when the machine has it, makes rebuilds in several trees cheap.
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >&2
   fi
   cmake --build "$BUILD" --parallel "$(nproc)" >&2
 }

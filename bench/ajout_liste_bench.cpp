@@ -3,7 +3,7 @@
 // without handling events or painting its list meanwhile.
 //   ajout-liste-bench [COUNT]   (default 2000; clips are hard links to the shared fixtures)
 #include "analysis/aviFichier.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 #include "ui/main.h"
 
 #include <QApplication>

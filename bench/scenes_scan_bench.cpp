@@ -3,7 +3,7 @@
 // the scene count and the median and fastest run, tab-separated.
 //   scenes-scan-bench [--runs N] FILE...
 #include "analysis/aviFichier.h"
-#include "analysis/etat_programme.h"
+#include "platform/etat_programme.h"
 #include "scenes/CreerScenes.h"
 
 #include <QCoreApplication>

@@ -1,13 +1,14 @@
-# Each subsystem folder becomes part of a static library; new files are
-# picked up without editing the build (CONFIGURE_DEPENDS).
-function(korvan_library name folders)
-  set(sources "")
-  foreach(folder IN LISTS folders)
-    file(GLOB found CONFIGURE_DEPENDS
-      "${PROJECT_SOURCE_DIR}/${folder}/*.cpp"
-      "${PROJECT_SOURCE_DIR}/${folder}/*.h")
-    list(APPEND sources ${found})
-  endforeach()
+# The program's layers, lowest first. A layer may include its own headers and
+# those of the layers before it, never those after it; the check below fails
+# the build on an include that points up (or on a libav header outside the
+# pipelines). Each layer is one static library made of every source below its
+# folder, subfolders included, so a new file or folder is never left out.
+set(KORVAN_COUCHES analysis platform pipelines scenes commands integration ui)
+
+function(korvan_library name folder)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+    "${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp"
+    "${PROJECT_SOURCE_DIR}/src/${folder}/*.h")
   if(NOT sources)
     # A folder with nothing yet still yields a linkable target.
     set(stub "${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp")
@@ -16,13 +17,46 @@ function(korvan_library name folders)
   endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
-  target_compile_definitions(${name} PUBLIC KORVAN_VERSION="${PROJECT_VERSION}")
-  target_link_libraries(${name} PUBLIC ${ARGN})
+  target_link_libraries(${name} ${ARGN})
+  add_dependencies(${name} korvan_verifier_couches)
+  set_property(GLOBAL APPEND PROPERTY KORVAN_DOSSIERS_COUVERTS "${folder}")
 endfunction()
+
+# Every folder under src/ must belong to a layer.
+function(korvan_verifier_dossiers)
+  get_property(couverts GLOBAL PROPERTY KORVAN_DOSSIERS_COUVERTS)
+  file(GLOB entrees LIST_DIRECTORIES true "${PROJECT_SOURCE_DIR}/src/*")
+  foreach(entree IN LISTS entrees)
+    get_filename_component(nom "${entree}" NAME)
+    if(IS_DIRECTORY "${entree}" AND NOT nom IN_LIST couverts)
+      message(FATAL_ERROR "src/${nom} belongs to no library: add it to a layer in CMakeLists.txt")
+    endif()
+    if(NOT IS_DIRECTORY "${entree}")
+      message(FATAL_ERROR "src/${nom} lies outside every layer: move it into a layer's folder")
+    endif()
+  endforeach()
+endfunction()
+
+# The include check runs before any library compiles, and again whenever a
+# source changes.
+file(GLOB_RECURSE KORVAN_SOURCES_VERIFIEES CONFIGURE_DEPENDS
+  "${PROJECT_SOURCE_DIR}/src/*.cpp" "${PROJECT_SOURCE_DIR}/src/*.h"
+  "${PROJECT_SOURCE_DIR}/app/*.cpp" "${PROJECT_SOURCE_DIR}/tools/*.cpp" "${PROJECT_SOURCE_DIR}/tools/*.h"
+  "${PROJECT_SOURCE_DIR}/tests/*.cpp" "${PROJECT_SOURCE_DIR}/tests/*.h"
+  "${PROJECT_SOURCE_DIR}/bench/*.cpp" "${PROJECT_SOURCE_DIR}/fuzz/*.cpp"
+  "${PROJECT_SOURCE_DIR}/plugins/*.cpp" "${PROJECT_SOURCE_DIR}/plugins/*.c")
+add_custom_command(
+  OUTPUT "${PROJECT_BINARY_DIR}/couches.ok"
+  COMMAND "${CMAKE_COMMAND}" "-DRACINE=${PROJECT_SOURCE_DIR}" "-DCOUCHES=${KORVAN_COUCHES}"
+          "-DSORTIE=${PROJECT_BINARY_DIR}/couches.ok" -P "${PROJECT_SOURCE_DIR}/cmake/VerifierCouches.cmake"
+  DEPENDS ${KORVAN_SOURCES_VERIFIEES} "${PROJECT_SOURCE_DIR}/cmake/VerifierCouches.cmake"
+  COMMENT "Checking that includes follow the layers"
+  VERBATIM)
+add_custom_target(korvan_verifier_couches DEPENDS "${PROJECT_BINARY_DIR}/couches.ok")
 
 # One test executable per subsystem folder under tests/.
 function(korvan_test_suite folder)
-  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp")
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp")
   if(NOT sources)
     return()
   endif()
@@ -37,7 +71,7 @@ function(korvan_test_suite folder)
   # Which Qt application object the test main creates: 0 core, 1 gui, 2 widgets.
   if(folder STREQUAL "ui")
     target_compile_definitions(${target} PRIVATE KORVAN_TEST_APP=2)
-  elseif(folder STREQUAL "pipelines")
+  elseif(folder STREQUAL "pipelines" OR folder STREQUAL "platform")
     target_compile_definitions(${target} PRIVATE KORVAN_TEST_APP=1)
   else()
     target_compile_definitions(${target} PRIVATE KORVAN_TEST_APP=0)

@@ -5,7 +5,7 @@
 // each action visible and enabled from the window state (MajCommandes).
 // The window mirrors this state onto its QActions and menus.
 #include "commands/FileAction.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 
 #include <QList>
 #include <QSet>

@@ -2,7 +2,7 @@
 
 #include "analysis/SRFichier.h"
 #include "commands/noms_fichiers.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 
 #include <QFileInfo>
 

@@ -3,7 +3,7 @@
 #include "analysis/chemins.h"
 #include "analysis/formatage.h"
 #include "commands/noms_fichiers.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 
 namespace korvan {
 

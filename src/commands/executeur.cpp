@@ -1,6 +1,6 @@
 #include "commands/executeur.h"
 
-#include "analysis/etat_programme.h"
+#include "platform/etat_programme.h"
 #include "analysis/formatage.h"
 #include "commands/registre_commandes.h"
 

@@ -5,7 +5,7 @@
 // because the runners pump its event queue between entries.
 #include "commands/FileAction.h"
 #include "commands/interfaces_fenetre.h"
-#include "integration/boite_message.h"
+#include "platform/boite_message.h"
 
 #include <QTimer>
 #include <functional>

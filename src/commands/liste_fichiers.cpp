@@ -1,7 +1,7 @@
 #include "commands/liste_fichiers.h"
 
 #include "analysis/chemins.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 
 #include <QFileInfo>
 #include <QLocale>

@@ -2,7 +2,7 @@
 
 #include "analysis/formatage.h"
 #include "commands/FileAction.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #include "commands/playlist.h"
 
 #include "analysis/dateheure.h"
-#include "analysis/etat_programme.h"
+#include "platform/identite_programme.h"
 #include "analysis/formatage.h"
 #include "commands/liste_fichiers.h"
 

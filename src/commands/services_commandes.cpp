@@ -1,7 +1,7 @@
 #include "commands/services_commandes.h"
 
 #include "commands/renommer_sans_ecraser.h"
-#include "integration/corbeille.h"
+#include "platform/corbeille.h"
 
 namespace korvan {
 

@@ -3,8 +3,8 @@
 // preview's hold on its file, the desktop's openers, the trash and the
 // rename. The program passes the real ones; tests pass fakes.
 #include "commands/interfaces_fenetre.h"
-#include "integration/boite_message.h"
-#include "integration/ouverture_externe.h"
+#include "platform/boite_message.h"
+#include "platform/ouverture_externe.h"
 
 #include <QString>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "integration/switches.h"
 
-#include "analysis/etat_programme.h"
+#include "platform/etat_programme.h"
 #include "commands/actions_fenetre.h"
 #include "commands/executeur.h"
 #include "commands/registre_commandes.h"

@@ -12,7 +12,7 @@
 #include "commands/FileAction.h"
 #include "commands/interfaces_fenetre.h"
 #include "integration/arguments_switches.h"
-#include "integration/boite_message.h"
+#include "platform/boite_message.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "pipelines/datecoder.h"
 
 #include "analysis/dvcodes.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 #include "analysis/rupture_datecode.h"
 
 #include <algorithm>

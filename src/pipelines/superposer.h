@@ -2,7 +2,7 @@
 // The superposer: draws its text, with the datecode delivered for the frame,
 // over each decoded picture, antialiased, in the font, colour and place last
 // set. The settings may change from another thread between frames.
-#include "integration/police_incrust.h"
+#include "platform/police_incrust.h"
 #include "pipelines/interfaces_incrustation.h"
 
 #include <QImage>

@@ -4,7 +4,7 @@
 // never the picture), fed to the detector. balayerImages runs it in the
 // calling thread; BalayageEnFond runs it on a thread of its own and hands the
 // scenes and breaks back to the thread that waits.
-#include "analysis/etat_programme.h"
+#include "platform/etat_programme.h"
 #include "scenes/detecteur_scenes.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "analysis/chemins.h"
 #include "analysis/dateheure.h"
-#include "analysis/etat_programme.h"
+#include "platform/identite_programme.h"
 #include "analysis/file_io.h"
 #include "analysis/formatage.h"
 

@@ -2,7 +2,7 @@
 // The scene list as a readable text file beside the clip ("clip_scn.txt"):
 // a commented header, one line per scene, a commented footer. Local 8-bit
 // text (UTF-8 here), lines ended by CR LF as the program's users expect.
-#include "analysis/etat_programme.h"
+#include "platform/identite_programme.h"
 #include "analysis/aviFichier.h"
 #include "scenes/ScenesParam.h"
 

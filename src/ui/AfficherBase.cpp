@@ -1,7 +1,8 @@
 #include "ui/AfficherBase.h"
 
 #include "analysis/formatage.h"
-#include "integration/preferences.h"
+#include "platform/identite_programme.h"
+#include "platform/preferences.h"
 
 #include <QGridLayout>
 #include <QLocale>
@@ -135,7 +136,7 @@ void TBaseFrame::ViderInfos()
 void TBaseFrame::ecrireOurs()
 {
     reBaseFrame->setHtml(QStringLiteral("<h2>Korvan %1</h2><p>Glissez des fichiers AVI ici, ou ouvrez-les avec Ctrl+O.</p>")
-                             .arg(QStringLiteral(KORVAN_VERSION)));
+                             .arg(versionProgramme));
 }
 
 void TBaseFrame::AfficherCode(int raison)

@@ -1,6 +1,6 @@
 #pragma once
 // Questions and messages in real message boxes, with the program's French titles and buttons.
-#include "integration/boite_message.h"
+#include "platform/boite_message.h"
 
 class QWidget;
 

@@ -1,7 +1,7 @@
 #include "ui/ligne_commande_fenetre.h"
 
 #include "commands/playlist.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 #include "ui/boite_message_qt.h"
 #include "ui/main.h"
 

@@ -1,11 +1,11 @@
 #include "ui/main.h"
 
-#include "analysis/etat_programme.h"
+#include "platform/etat_programme.h"
 #include "commands/playlist.h"
 #include "commands/raccourcis.h"
 #include "commands/registre_commandes.h"
-#include "integration/disques_fixes.h"
-#include "integration/preferences.h"
+#include "platform/disques_fixes.h"
+#include "platform/preferences.h"
 #include "ui/AfficherBase.h"
 #include "ui/boite_message_qt.h"
 

@@ -8,7 +8,7 @@
 #include "commands/executeur.h"
 #include "commands/interfaces_fenetre.h"
 #include "commands/liste_fichiers.h"
-#include "integration/DirScan.h"
+#include "platform/DirScan.h"
 
 #include <QHash>
 #include <QMainWindow>

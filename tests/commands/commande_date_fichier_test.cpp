@@ -1,11 +1,11 @@
 #include "commands/commande_date_fichier.h"
 
-#include "analysis/etat_programme.h"
+#include "platform/etat_programme.h"
 #include "analysis/formatage.h"
 #include "commands/chmodule.h"
 #include "commands/executeur.h"
 #include "doubles_fenetre.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 #include "liste_memoire.h"
 #include "support/fixtures.h"
 

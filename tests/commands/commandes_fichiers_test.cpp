@@ -1,13 +1,13 @@
 #include "commands/commandes_fichiers.h"
 
-#include "analysis/etat_programme.h"
+#include "platform/etat_programme.h"
 #include "commands/chmodule.h"
 #include "commands/executeur.h"
 #include "commands/registre_commandes.h"
 #include "doubles_fenetre.h"
-#include "integration/bureau_temporaire.h"
-#include "integration/dossiers_utilisateur.h"
-#include "integration/preferences.h"
+#include "platform/bureau_temporaire.h"
+#include "platform/dossiers_utilisateur.h"
+#include "platform/preferences.h"
 #include "liste_memoire.h"
 #include "support/fixtures.h"
 

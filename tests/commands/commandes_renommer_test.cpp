@@ -1,13 +1,13 @@
 #include "commands/commandes_renommer.h"
 
-#include "analysis/etat_programme.h"
+#include "platform/etat_programme.h"
 #include "analysis/formatage.h"
 #include "commands/chmodule.h"
 #include "commands/executeur.h"
 #include "commands/registre_commandes.h"
 #include "commands/renommer_sans_ecraser.h"
 #include "doubles_fenetre.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 #include "liste_memoire.h"
 #include "support/fixtures.h"
 

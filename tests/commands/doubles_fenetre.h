@@ -2,8 +2,8 @@
 // Stand-ins for the window's message boxes, progress display and preview,
 // recording what the commands asked of them.
 #include "commands/interfaces_fenetre.h"
-#include "integration/boite_message.h"
-#include "integration/ouverture_externe.h"
+#include "platform/boite_message.h"
+#include "platform/ouverture_externe.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,5 @@
 #include "commands/liste_fichiers.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 #include "support/fixtures.h"
 
 #include <QDir>

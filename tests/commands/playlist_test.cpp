@@ -1,6 +1,6 @@
 #include "commands/liste_fichiers.h"
 #include "commands/playlist.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 #include "support/fixtures.h"
 
 #include <QDate>

@@ -3,7 +3,7 @@
 // file list and command runner, message boxes answered from a script, and a
 // journal of the window steps the command line asks for. The built-in
 // commands are registered and joined to the window's actions as at start-up.
-#include "analysis/etat_programme.h"
+#include "platform/etat_programme.h"
 #include "analysis/formatage.h"
 #include "commands/actions_fenetre.h"
 #include "commands/chmodule.h"
@@ -11,7 +11,7 @@
 #include "commands/executeur.h"
 #include "commands/liste_fichiers.h"
 #include "commands/registre_commandes.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 #include "integration/switches.h"
 
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "support/fixtures.h"
 
 #include "analysis/chemins.h"
-#include "analysis/etat_programme.h"
+#include "platform/etat_programme.h"
 #include "scenes/CreerScenes.h"
 #include "scenes/fichier_scn.h"
 #include "scenes/lecture_scn.h"

@@ -4,7 +4,7 @@
 #include "support/fixtures.h"
 
 #include "analysis/chemins.h"
-#include "analysis/etat_programme.h"
+#include "platform/identite_programme.h"
 #include "scenes/texte_scenes.h"
 
 #include <QRegularExpression>

@@ -1,9 +1,9 @@
 // The real main window started with arguments: the switch table at its first
 // showing, hidden mode while it is being shown, window mode at its first
 // paint after the default playlist, the about panel for "?", and closing.
-#include "analysis/etat_programme.h"
+#include "platform/etat_programme.h"
 #include "commands/registre_commandes.h"
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 #include "integration/switches.h"
 #include "support/fixtures.h"
 #include "ui/boite_message_qt.h"

@@ -1,7 +1,7 @@
 // The real main window, driven as a user would: drops, paste, sort actions,
 // list toggles, counter texts, playlists.
-#include "analysis/etat_programme.h"
-#include "integration/preferences.h"
+#include "platform/etat_programme.h"
+#include "platform/preferences.h"
 #include "support/fixtures.h"
 #include "ui/AfficherBase.h"
 #include "ui/main.h"

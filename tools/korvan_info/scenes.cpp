@@ -1,6 +1,6 @@
 #include "scenes.h"
 
-#include "analysis/etat_programme.h"
+#include "platform/etat_programme.h"
 #include "scenes/CreerScenes.h"
 #include "scenes/texte_scenes.h"
 

@@ -4,9 +4,9 @@
 // request. They are kept in the maker's settings (MagasinPreferences): the main
 // values at the top of the program's file, the command states in the group
 // "Actions", the overlay font in the group "IncrustFont".
-#include "integration/boite_message.h"
-#include "integration/magasin_preferences.h"
-#include "integration/police_incrust.h"
+#include "platform/boite_message.h"
+#include "platform/magasin_preferences.h"
+#include "platform/police_incrust.h"
 
 #include <QDateTime>
 #include <QList>

@@ -29,9 +29,4 @@ inline std::atomic<int64_t> dureeConversion{0};
 // Frame rate of the entry on display (0 when none); also turns frame numbers into position texts.
 inline std::atomic<double> fpsCourant{0.0};
 
-// The maker's web address, written in playlists, scene exports and reports.
-inline const QString kAdresseSiteWeb = QStringLiteral("https://www.brannoc.fr/korvan");
-
-inline const QString versionProgramme = QStringLiteral("5") + QStringLiteral(".") + QStringLiteral("3.6");
-
 } // namespace korvan

@@ -1,4 +1,4 @@
-#include "integration/version_systeme.h"
+#include "platform/version_systeme.h"
 
 #include <QFile>
 #include <QStringList>

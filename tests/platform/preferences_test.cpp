@@ -1,9 +1,9 @@
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 
-#include "analysis/etat_programme.h"
+#include "platform/identite_programme.h"
 #include "bureau_temporaire.h"
 #include "commands/doubles_fenetre.h"
-#include "integration/dossiers_utilisateur.h"
+#include "platform/dossiers_utilisateur.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
-#include "integration/corbeille.h"
+#include "platform/corbeille.h"
 
 #include "bureau_temporaire.h"
-#include "integration/dossiers_utilisateur.h"
+#include "platform/dossiers_utilisateur.h"
 
 #include <QDateTime>
 #include <QStorageInfo>

@@ -1,6 +1,6 @@
-#include "integration/envoyer_vers.h"
+#include "platform/envoyer_vers.h"
 
-#include "integration/dossiers_utilisateur.h"
+#include "platform/dossiers_utilisateur.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "integration/disques_fixes.h"
+#include "platform/disques_fixes.h"
 
 #include <QFile>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "integration/envoyer_vers.h"
+#include "platform/envoyer_vers.h"
 
 #include "bureau_temporaire.h"
-#include "integration/dossiers_utilisateur.h"
+#include "platform/dossiers_utilisateur.h"
 
 #include <QCoreApplication>
 #include <QProcess>

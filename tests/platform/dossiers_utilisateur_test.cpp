@@ -1,4 +1,4 @@
-#include "integration/dossiers_utilisateur.h"
+#include "platform/dossiers_utilisateur.h"
 
 #include "bureau_temporaire.h"
 

@@ -1,4 +1,4 @@
-#include "integration/ouverture_externe.h"
+#include "platform/ouverture_externe.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "integration/magasin_preferences.h"
+#include "platform/magasin_preferences.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>

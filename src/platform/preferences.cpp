@@ -1,7 +1,7 @@
-#include "integration/preferences.h"
+#include "platform/preferences.h"
 
-#include "analysis/etat_programme.h"
-#include "integration/dossiers_utilisateur.h"
+#include "platform/identite_programme.h"
+#include "platform/dossiers_utilisateur.h"
 
 #include <QCoreApplication>
 #include <QDir>

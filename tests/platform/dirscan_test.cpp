@@ -1,5 +1,5 @@
-#include "integration/DirScan.h"
-#include "integration/disques_fixes.h"
+#include "platform/DirScan.h"
+#include "platform/disques_fixes.h"
 #include "support/fixtures.h"
 
 #include <QDir>

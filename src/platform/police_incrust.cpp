@@ -1,4 +1,4 @@
-#include "integration/police_incrust.h"
+#include "platform/police_incrust.h"
 
 namespace korvan {
 

@@ -1,4 +1,4 @@
-#include "integration/DirScan.h"
+#include "platform/DirScan.h"
 
 #include <QDir>
 #include <QFile>

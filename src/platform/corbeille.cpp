@@ -1,6 +1,6 @@
-#include "integration/corbeille.h"
+#include "platform/corbeille.h"
 
-#include "integration/dossiers_utilisateur.h"
+#include "platform/dossiers_utilisateur.h"
 
 #include <QDateTime>
 #include <QDir>
