@@ -2,7 +2,7 @@
 // handles the command line when it is first shown (hidden mode) or at its
 // first paint (window mode).
 #include "integration/arguments_switches.h"
-#include "ui/ligne_commande_fenetre.h"
+#include "ui/assemblage_fenetre.h"
 #include "ui/main.h"
 
 #include <QApplication>
@@ -44,15 +44,14 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Korvan"));
     QApplication::setApplicationDisplayName(QStringLiteral("Korvan"));
 
-    korvan::TUIForm fenetre;
-    korvan::LigneCommandeFenetre ligneCommande(fenetre, QApplication::arguments().mid(1));
-    fenetre.show();
+    const std::unique_ptr<korvan::TUIForm> fenetre = korvan::AssemblerFenetre(QApplication::arguments().mid(1));
+    fenetre->show();
     if (cache) {
         // The whole run happened while the window was being shown, and it
         // closed; leaving here destroys it, which saves the settings and the
         // default playlist as they say. Without a display nobody could close
         // a window left open, so a run that did not happen ends the program too.
-        if (ligneCommande.issue() == korvan::IssueDemarrage::CacheeTerminee)
+        if (fenetre->pieces().ligneCommande->issue() == korvan::IssueDemarrage::CacheeTerminee)
             return 0;
         std::fprintf(stderr, "korvan: la ligne de commande n'a pas pu être exécutée\n");
         return 1;

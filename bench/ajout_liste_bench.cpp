@@ -4,6 +4,7 @@
 //   ajout-liste-bench [COUNT]   (default 2000; clips are hard links to the shared fixtures)
 #include "analysis/aviFichier.h"
 #include "platform/preferences.h"
+#include "ui/assemblage_fenetre.h"
 #include "ui/main.h"
 
 #include <QApplication>
@@ -81,7 +82,8 @@ int main(int argc, char** argv)
         korvan::TAfficherFichier e(c);
     const double nu = t.nsecsElapsed() / 1e6;
 
-    korvan::TUIForm fenetre;
+    const auto fen = korvan::AssemblerFenetre();
+    korvan::TUIForm& fenetre = *fen;
     fenetre.show();
     QApplication::processEvents();
     korvan::prefSauverPrefsEnQuittant = false;

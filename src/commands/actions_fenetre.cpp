@@ -21,7 +21,12 @@ struct Ligne {
     const char* raccourci;
     const char* secondaire;
     bool checkable;
+    RunnerAction runner = RunnerAction::Aucun;
 };
+
+constexpr auto Cour = RunnerAction::SurCourante;
+constexpr auto Sel = RunnerAction::SurSelection;
+constexpr auto Long = RunnerAction::LongSurSelection;
 
 // The action list, in its order. An empty shortcut on an "am" action is
 // taken from its command when the commands are joined.
@@ -34,9 +39,9 @@ const Ligne kActions[] = {
     {"afOrdreAlpha", "liste", "Ordre Alphabétique", "Alt+A", "", false},
     {"afOuvrirDossierPrefere", "vide", "Ouvrir le dossier préféré", "F7", "", false},
     {"afApropos", "permanent", "A propos...", "F1", "", true},
-    {"amDossierParent", "mono", "Dossier parent", "Ctrl+F", "", false},
-    {"amSupprimerFichier", "multi", "Supprimer le fichier", "Shift+Suppr", "", false},
-    {"amOterFichier", "multi", "Oter le fichier", "Suppr", "", false},
+    {"amDossierParent", "mono", "Dossier parent", "Ctrl+F", "", false, Cour},
+    {"amSupprimerFichier", "multi", "Supprimer le fichier", "Shift+Suppr", "", false, Sel},
+    {"amOterFichier", "multi", "Oter le fichier", "Suppr", "", false, Sel},
     {"afViderListe", "liste", "Vider la Liste", "Ctrl+Suppr", "", false},
     {"afSelectionnerTout", "liste", "Sélectionner Tout", "Ctrl+A", "", false},
     {"avPlayStop", "mono", "Play ", "Barre d'Espace", "", false},
@@ -54,37 +59,37 @@ const Ligne kActions[] = {
     {"avReculeDebut", "mono", "Reculer au Début", "Ctrl+Home", "", false},
     {"afOuvrirTout", "vide", "Ouvrir Tout", "Ctrl+F7", "", false},
     {"afOuvrirunDossier", "vide", "Ouvrir un Dossier...", "Ctrl+L", "", false},
-    {"amRiffHeader", "mono", "Lire l'en-tête RIFF", "Ctrl+H", "", false},
-    {"amDefaultPlayer", "mono", "Lire dans le player par défaut", "F5", "", false},
-    {"amAjouterDatecode", "multi", "Ajouter le datecode", "Ctrl+D", "", false},
-    {"amAjouterTimecode", "multi", "Ajouter le timecode", "Ctrl+T", "", false},
-    {"amPurgerNom", "multi", "Raccourcir le nom", "", "", false},
-    {"amFileDate", "multi", "Modifier la date du fichier", "", "", false},
-    {"amRenameScAn", "multi", "Renommer", "Ctrl+R", "", false},
-    {"amDVType1", "multi", "Convertir en DV type 1", "", "", false},
-    {"amDVType2", "multi", "Convertir en DV type 2", "", "", false},
-    {"amNTSC", "multi", "Convertir en NTSC", "Ctrl+N", "", false},
-    {"amPal", "multi", "Convertir en Pal", "Ctrl+P", "", false},
-    {"amIncrusterDatecode", "multi", "Incruster le datecode", "Ctrl+I", "", false},
-    {"amConvertirDV", "multi", "Recompresser en DV type 2", "Ctrl+G", "", false},
-    {"amCreerScenes", "multi", "Créer un fichier scn", "Ctrl+S", "", false},
-    {"amSupprimerScenes", "multi", "Supprimer le fichier scn", "", "", false},
-    {"amExtraireAudio", "multi", "Extraire l'audio", "Ctrl+W", "", false},
-    {"amCorrigerFps", "multi", "Corriger la fréquence vidéo", "Ctrl+Y", "", false},
+    {"amRiffHeader", "mono", "Lire l'en-tête RIFF", "Ctrl+H", "", false, Cour},
+    {"amDefaultPlayer", "mono", "Lire dans le player par défaut", "F5", "", false, Cour},
+    {"amAjouterDatecode", "multi", "Ajouter le datecode", "Ctrl+D", "", false, Sel},
+    {"amAjouterTimecode", "multi", "Ajouter le timecode", "Ctrl+T", "", false, Sel},
+    {"amPurgerNom", "multi", "Raccourcir le nom", "", "", false, Sel},
+    {"amFileDate", "multi", "Modifier la date du fichier", "", "", false, Sel},
+    {"amRenameScAn", "multi", "Renommer", "Ctrl+R", "", false, Sel},
+    {"amDVType1", "multi", "Convertir en DV type 1", "", "", false, Long},
+    {"amDVType2", "multi", "Convertir en DV type 2", "", "", false, Long},
+    {"amNTSC", "multi", "Convertir en NTSC", "Ctrl+N", "", false, Long},
+    {"amPal", "multi", "Convertir en Pal", "Ctrl+P", "", false, Long},
+    {"amIncrusterDatecode", "multi", "Incruster le datecode", "Ctrl+I", "", false, Long},
+    {"amConvertirDV", "multi", "Recompresser en DV type 2", "Ctrl+G", "", false, Long},
+    {"amCreerScenes", "multi", "Créer un fichier scn", "Ctrl+S", "", false, Long},
+    {"amSupprimerScenes", "multi", "Supprimer le fichier scn", "", "", false, Sel},
+    {"amExtraireAudio", "multi", "Extraire l'audio", "Ctrl+W", "", false, Long},
+    {"amCorrigerFps", "multi", "Corriger la fréquence vidéo", "Ctrl+Y", "", false, Long},
     {"afOptions", "permanent", "Options", "F10", "", true},
-    {"amScenesText", "multi", "Exporter les scènes en texte", "", "", false},
+    {"amScenesText", "multi", "Exporter les scènes en texte", "", "", false, Long},
     {"afInterrompreTous", "permanent", "Interrompre tout", "Shift+Echap", "", false},
     {"afSauverListe", "liste", "Enregistrer la liste sous...", "Ctrl+J", "", false},
     {"afOuvrirPlayList", "vide", "Ouvrir une Playlist...", "Ctrl+U", "", false},
     {"afOuvrirDefaultPlayList", "vide", "Ouvrir la playlist par défaut", "Shift+F7", "", false},
-    {"afStillex", "mono", "Ouvrir avec Stillex", "F2", "", false},
+    {"afStillex", "mono", "Ouvrir avec Stillex", "F2", "", false, Cour},
     {"alTriDatecode", "liste", "Trier selon datecode", "Alt+D", "", false},
     {"alTriTaille", "liste", "Trier selon la taille", "Alt+S", "", false},
     {"alTrierModify", "liste", "Trier selon la date du fichier", "Alt+F", "", false},
-    {"amAfficherDatecode", "mono", "Afficher le datecode", "F12", "", false},
-    {"amAfficherSliders", "mono", "Modifier la position de l'incrustation", "", "", false},
-    {"amDecalerHoraire", "multi", "Corriger le décalage horaire", "", "", false},
-    {"amCorrigerCodec", "multi", "Modifier le codec", "Ctrl+K", "", false},
+    {"amAfficherDatecode", "mono", "Afficher le datecode", "F12", "", false, Cour},
+    {"amAfficherSliders", "mono", "Modifier la position de l'incrustation", "", "", false, Cour},
+    {"amDecalerHoraire", "multi", "Corriger le décalage horaire", "", "", false, Long},
+    {"amCorrigerCodec", "multi", "Modifier le codec", "Ctrl+K", "", false, Long},
 };
 
 bool commencePar(const QString& nom, const char* prefixe)
@@ -93,6 +98,21 @@ bool commencePar(const QString& nom, const char* prefixe)
 }
 
 } // namespace
+
+tFileAction* CommandeDuRunner(const ActionFenetre& action)
+{
+    if (action.runner == RunnerAction::Aucun)
+        return nullptr;
+    return action.commande.isEmpty() ? CommandeDeAction(action.nom) : ChercherCommande(action.commande);
+}
+
+bool ActionLiee(const ActionFenetre& action, const GereeParFenetre& gereeParFenetre)
+{
+    if (action.runner == RunnerAction::Aucun)
+        return gereeParFenetre && gereeParFenetre(action.nom);
+    const tFileAction* commande = CommandeDuRunner(action);
+    return commande && commande->OnExecution;
+}
 
 int categorieIndex(const QString& c)
 {
@@ -151,9 +171,11 @@ TableActions::TableActions()
         if (*l.secondaire)
             a.raccourcisSecondaires << TextToShortCut(QString::fromUtf8(l.secondaire));
         a.checkable = l.checkable;
-        a.gereeParFenetre = !commencePar(a.nom, "am");
+        a.runner = l.runner;
         actions.push_back(a);
     }
+    // The frame-grab action does not lead to its command by name.
+    chercher(QStringLiteral("afStillex"))->commande = QStringLiteral("stillex");
     // The two DV type conversions use Ctrl with the numeric keypad's 1 and 2.
     chercher(QStringLiteral("amDVType1"))->raccourci = scCtrl | 97;
     chercher(QStringLiteral("amDVType2"))->raccourci = scCtrl | 98;
@@ -188,8 +210,6 @@ void TableActions::JoindreCommandes()
         if (a) {
             const bool offerte = ConditionGenerale(c);
             a->visible = a->enabled = offerte;
-            if (!a->gereeParFenetre)
-                a->executeParRunner = true;
             if (a->raccourci == 0)
                 a->raccourci = c.codeRaccourci();
             if (a->caption.isEmpty())
@@ -205,12 +225,34 @@ void TableActions::JoindreCommandes()
             n.image = kImageCommandeDefaut;
             n.caption = c.Caption();
             n.raccourci = c.codeRaccourci();
-            n.executeParRunner = true;
+            n.runner = RunnerAction::Action;
             n.visible = n.enabled = ConditionGenerale(c);
             actions.push_back(n);
             menusCommandes.push_back({QStringLiteral("mm") + c.Name, n.nom, c.Tag});
         }
     }
+}
+
+void TableActions::RetirerNonLiees(const GereeParFenetre& gereeParFenetre)
+{
+    for (ActionFenetre& a : actions)
+        if (!ActionLiee(a, gereeParFenetre))
+            a.visible = a.enabled = false;
+}
+
+QList<uint16_t> TableActions::RaccourcisEffectifs(const ActionFenetre& action) const
+{
+    QList<uint16_t> touches;
+    if (action.raccourci)
+        touches << action.raccourci;
+    for (uint16_t s : action.raccourcisSecondaires) {
+        const bool prise = std::any_of(actions.begin(), actions.end(), [&](const ActionFenetre& autre) {
+            return &autre != &action && autre.raccourci == s && autre.visible && autre.enabled;
+        });
+        if (!prise)
+            touches << s;
+    }
+    return touches;
 }
 
 void TableActions::RemplirCommandes()

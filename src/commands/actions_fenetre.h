@@ -10,6 +10,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace korvan {
@@ -21,6 +22,10 @@ enum CategorieAction { catAucune = 0, catPermanent = 1, catVide = 2, catListe = 
 int categorieIndex(const QString& categorie);
 // The categories the window state allows.
 QSet<int> CategoriesSelon(bool panneauAffiche, int nombreLignes);
+
+// The runner an action's command goes through (the command catalogue names
+// one per action); Aucun for the actions the window handles itself.
+enum class RunnerAction : uint8_t { Aucun, SurCourante, SurSelection, LongSurSelection, Action };
 
 struct ActionFenetre {
     QString nom;
@@ -34,9 +39,18 @@ struct ActionFenetre {
     bool enabled = true;
     int tag = -1;           // index of its item in the "Commandes" list, -1 when not listed
     int image = -1;
-    bool gereeParFenetre = false; // the window (or a later part) handles it itself
-    bool executeParRunner = false; // runs its file command through the runner
+    RunnerAction runner = RunnerAction::Aucun;
+    // The command its runner treats when the action's name does not lead to
+    // it (afStillex); empty: CommandeDeAction of the name.
+    QString commande;
 };
+
+// The command an action's runner treats, or null (no runner, no such command).
+tFileAction* CommandeDuRunner(const ActionFenetre& action);
+// Whether running the action does something: the window handles it, or its
+// runner has a command with an execution.
+using GereeParFenetre = std::function<bool(const QString& nomAction)>;
+bool ActionLiee(const ActionFenetre& action, const GereeParFenetre& gereeParFenetre);
 
 // A menu entry made for a command without an action of its own ("mm" + name).
 struct EntreeMenuCommande {
@@ -75,6 +89,9 @@ public:
 
     // For each registered command in order: model, general condition, action or new "pm" action and "mm" entry.
     void JoindreCommandes();
+    // An action that runs nothing is never offered: hidden and disabled for
+    // good, and left out of the "Commandes" list (call before RemplirCommandes).
+    void RetirerNonLiees(const GereeParFenetre& gereeParFenetre);
     void RemplirCommandes();
     // The saved choices, then the Stillex item checked exactly when its program exists.
     void RestaurerChoix(const QList<EtatAction>& choix, const QString& fichierStillex);
@@ -86,6 +103,10 @@ public:
         bool panneauAffiche = false; // options or about panel
     };
     void MajCommandes(const EtatFenetre& etat, const ListeFichiers& liste);
+    // The keys that trigger the action now: its shortcut and secondary ones,
+    // except a secondary key that an offered action holds as its own
+    // shortcut (Ctrl+Q quits unless "Raccourcir le nom" is offered).
+    QList<uint16_t> RaccourcisEffectifs(const ActionFenetre& action) const;
     // Whether a top-level menu shows (after MajCommandes).
     bool MenuVisible(int index, bool panneauAffiche) const;
 

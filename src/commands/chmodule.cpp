@@ -3,6 +3,7 @@
 #include "commands/commande_date_fichier.h"
 #include "commands/commandes_fichiers.h"
 #include "commands/commandes_renommer.h"
+#include "commands/commandes_scenes.h"
 #include "commands/registre_commandes.h"
 
 namespace korvan {
@@ -86,10 +87,16 @@ Tch::Tch(ServicesCommandes servicesDonnes)
     Stillex.OnExecution = avecServices(this, StillexExecution);
 
     // The scene run and the scene text export share one execution; their
-    // records tell it which routines to call. The routine blocks are put in
-    // Donnees by the scene module.
-    CreerScenes.Param.definirNom(QStringLiteral("CreerScenes"));
-    ScenesText.Param.definirNom(QStringLiteral("ScenesText"));
+    // records tell it which routines to call.
+    DefinirParamScenes(CreerScenes.Param, QStringLiteral("CreerScenes"), BlocScenesFichier());
+    CreerScenes.OnConfirmation = CreerScenesConfirmation;
+    CreerScenes.OnExecution = CreerScenesExecution;
+    DefinirParamScenes(ScenesText.Param, QStringLiteral("ScenesText"), BlocScenesTexte());
+    ScenesText.OnConfirmation = ScenesTextConfirmation;
+
+    SupprimerScenes.OnFileCondition = SupprimerScenesFileCondition;
+    SupprimerScenes.OnConfirmation = SupprimerScenesConfirmation;
+    SupprimerScenes.OnExecution = avecServices(this, SupprimerScenesExecution);
 }
 
 std::array<tFileAction*, Tch::kNombreCommandes> Tch::composants()

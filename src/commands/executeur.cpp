@@ -41,6 +41,22 @@ QString demandeConfirmation(tFileAction& commande, const TAfficherFichier* entre
     return ChaineCourte(question);
 }
 
+// The file condition's enabled answer; true without a condition. A condition
+// that fails keeps the entry out.
+bool conditionFichier(tFileAction& commande, const TAfficherFichier* entree)
+{
+    if (!commande.OnFileCondition)
+        return true;
+    bool visible = true;
+    bool enabled = true;
+    try {
+        commande.OnFileCondition(commande.Param, entree, visible, enabled);
+    } catch (...) {
+        return false;
+    }
+    return enabled;
+}
+
 } // namespace
 
 ExecuteurCommandes::ExecuteurCommandes(ListeFichiers& liste, FenetreCommandes& fenetre, BoiteMessage& boite,
@@ -74,6 +90,26 @@ void ExecuteurCommandes::ExecuterAction(const QString& nomAction, const QString&
         etapesUneEntree(*commande, liste_.entreeCourante(), true);
 }
 
+void ExecuteurCommandes::Executer(const ActionFenetre& action)
+{
+    switch (action.runner) {
+    case RunnerAction::Aucun:
+        break;
+    case RunnerAction::SurCourante:
+        ExecuterSurCourante(CommandeDuRunner(action));
+        break;
+    case RunnerAction::SurSelection:
+        ExecuterSurSelection(CommandeDuRunner(action));
+        break;
+    case RunnerAction::LongSurSelection:
+        ExecuterLongSurSelection(CommandeDuRunner(action));
+        break;
+    case RunnerAction::Action:
+        ExecuterAction(action.nom, action.categorie);
+        break;
+    }
+}
+
 void ExecuteurCommandes::ExecuterSurCourante(tFileAction* commande)
 {
     if (!commande || liste_.nombreSelectionnees() == 0)
@@ -96,16 +132,7 @@ void ExecuteurCommandes::ExecuterLongSurSelection(tFileAction* commande)
 void ExecuteurCommandes::etapesUneEntree(tFileAction& commande, const EntreePtr& entree, bool modeAction)
 {
     try {
-        bool traiter = true;
-        if (commande.OnConfirmation && !sansConfirmation) {
-            const QString question = demandeConfirmation(commande, entree.get());
-            if (!question.isEmpty())
-                traiter = demander(question, false) == Reponse::Oui;
-        }
-        if (traiter) {
-            ProgressionAffichee progression(*this, commande.MonoMessage(), entree.get());
-            ExecuterSurFichier(commande, entree);
-        }
+        confirmerEtExecuter(commande, entree);
     } catch (...) {
         // A handler that lets an error escape ends the run; the closing steps still follow.
     }
@@ -117,6 +144,29 @@ void ExecuteurCommandes::etapesUneEntree(tFileAction& commande, const EntreePtr&
     }
     abandonDemande = false;
     abandonTout = false;
+}
+
+void ExecuteurCommandes::confirmerEtExecuter(tFileAction& commande, const EntreePtr& entree)
+{
+    if (commande.OnConfirmation && !sansConfirmation) {
+        const QString question = demandeConfirmation(commande, entree.get());
+        if (!question.isEmpty() && demander(question, false) != Reponse::Oui)
+            return;
+    }
+    ProgressionAffichee progression(*this, commande.MonoMessage(), entree.get());
+    ExecuterSurFichier(commande, entree);
+}
+
+void ExecuteurCommandes::ExecuterEntreeLigneCommande(tFileAction& commande, const EntreePtr& entree)
+{
+    liste_.imposerEntreeCourante(entree);
+    if (!conditionFichier(commande, entree.get()))
+        return;
+    try {
+        confirmerEtExecuter(commande, entree);
+    } catch (...) {
+        // A handler that lets an error escape loses its own entry only.
+    }
 }
 
 void ExecuteurCommandes::boucleSelection(tFileAction& commande, Variante variante)
@@ -187,13 +237,8 @@ void ExecuteurCommandes::parcourir(tFileAction& commande, Variante variante, con
             break;
         }
 
-        if (commande.OnFileCondition) {
-            bool visible = true;
-            bool enabled = true;
-            commande.OnFileCondition(commande.Param, entree.get(), visible, enabled);
-            if (!enabled)
-                continue;
-        }
+        if (!conditionFichier(commande, entree.get()))
+            continue;
 
         if (!commande.OnConfirmation || sansConfirmation)
             reponse = Reponse::Tous;

@@ -4,6 +4,7 @@
 // Everything runs on the window's thread; the window stays responsive
 // because the runners pump its event queue between entries.
 #include "commands/FileAction.h"
+#include "commands/actions_fenetre.h"
 #include "commands/interfaces_fenetre.h"
 #include "platform/boite_message.h"
 
@@ -28,6 +29,9 @@ public:
     // command (CommandeDeAction) on the selection, or on the current entry
     // for a single selected entry or an action of the category "mono".
     void ExecuterAction(const QString& nomAction, const QString& categorie);
+    // An action's command through the runner the action names (nothing
+    // without runner or command).
+    void Executer(const ActionFenetre& action);
     void ExecuterSurCourante(tFileAction* commande);
     void ExecuterSurSelection(tFileAction* commande);
     // As ExecuterSurSelection, for commands that take long: the info panel
@@ -35,6 +39,11 @@ public:
     void ExecuterLongSurSelection(tFileAction* commande);
     // One execution on one entry, then the list update it asks for.
     void ExecuterSurFichier(tFileAction& commande, const EntreePtr& entree);
+    // What a command-line switch does with one listed entry: it becomes the
+    // current entry (focus and selection stay), its file condition is asked,
+    // and when it allows the entry, the single-entry steps follow (question
+    // unless sansConfirmation, progress, execution, list update).
+    void ExecuterEntreeLigneCommande(tFileAction& commande, const EntreePtr& entree);
 
     void AfficherProgression(const QString& format, const TAfficherFichier* entree);
     void MasquerProgression();
@@ -60,6 +69,8 @@ private:
     void boucleSelection(tFileAction& commande, Variante variante);
     void parcourir(tFileAction& commande, Variante variante, const std::vector<EntreePtr>& travail);
     void etapesUneEntree(tFileAction& commande, const EntreePtr& entree, bool modeAction);
+    // Question (Yes/No) unless sansConfirmation, progress, execution.
+    void confirmerEtExecuter(tFileAction& commande, const EntreePtr& entree);
     Reponse demander(const QString& question, bool quatreBoutons);
 
     ListeFichiers& liste_;

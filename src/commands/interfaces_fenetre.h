@@ -29,6 +29,9 @@ public:
     virtual void activerListe(bool active) = 0;
     // The entry of the focused line as of the last MajStatut, or null.
     virtual EntreePtr entreeCourante() const = 0;
+    // Makes an entry current without moving the focus or the selection (a
+    // command-line run); null, or the next change of focus, ends it.
+    virtual void imposerEntreeCourante(const EntreePtr& entree) = 0;
 
     // Index of the first line whose entry's chemin equals the path exactly, or -1.
     virtual int IndexDeChemin(const QString& chemin) const = 0;

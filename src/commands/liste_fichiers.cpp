@@ -316,12 +316,15 @@ void ListePrincipale::deselectionnerTout()
 
 void ListePrincipale::focaliser(int i)
 {
+    courante_.reset();
     focus_ = (i >= 0 && i < nombre()) ? i : (lignes_.empty() ? -1 : focus_);
     emit selectionModifiee();
 }
 
 EntreePtr ListePrincipale::entreeCourante() const
 {
+    if (courante_)
+        return courante_;
     return focus_ >= 0 && focus_ < nombre() ? lignes_[size_t(focus_)].entree : nullptr;
 }
 

@@ -54,6 +54,7 @@ public:
     void definirFocus(int i) override { focaliser(i); }
     // The entry of the focused line, or none.
     EntreePtr entreeCourante() const override;
+    void imposerEntreeCourante(const EntreePtr& entree) override { courante_ = entree; }
     // The window's list box refuses clicks and keys while a command runs.
     void activerListe(bool active) override;
     bool listeActive() const { return active_; }
@@ -113,6 +114,7 @@ private:
     std::vector<Ligne> lignes_;
     std::vector<Cle> clesTri_;
     int focus_ = -1;
+    EntreePtr courante_; // imposed by a command-line run; wins over the focus while set
     int nbSelectionnees_ = 0;
     bool active_ = true;
     QCollator collateur_;

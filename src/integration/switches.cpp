@@ -24,50 +24,7 @@ QString ligneTable(const QString& fonction, const QString& lettre)
     return fonction + QStringLiteral("= +") + lettre;
 }
 
-// Shows the progress around one execution when the command has a status text.
-class Progression {
-public:
-    Progression(ExecuteurCommandes& x, const QString& format, const TAfficherFichier* entree)
-        : x_(x), active_(!format.isEmpty())
-    {
-        if (active_)
-            x_.AfficherProgression(format, entree);
-    }
-    ~Progression()
-    {
-        if (active_)
-            x_.MasquerProgression();
-    }
-    Progression(const Progression&) = delete;
-    Progression& operator=(const Progression&) = delete;
-
-private:
-    ExecuteurCommandes& x_;
-    bool active_;
-};
-
 enum class Suite { Continuer, FinPassage, FinTout };
-
-// One entry, as the single-entry runner treats it: the question unless
-// sansConfirmation (No skips the entry), progress, execution and list update.
-void traiterEntree(FenetreLigneCommande& f, tFileAction& commande, const EntreePtr& entree)
-{
-    try {
-        if (commande.OnConfirmation && !sansConfirmation) {
-            QString question;
-            commande.OnConfirmation(commande.Param, entree.get(), question);
-            question = ChaineCourte(question);
-            if (!question.isEmpty()
-                && f.boiteMessage().montrer(GenreMessage::Avertissement, question, BoutonsMessage::OuiNon)
-                       != ReponseMessage::Oui)
-                return;
-        }
-        Progression progression(f.executeurCommandes(), commande.MonoMessage(), entree.get());
-        f.executeurCommandes().ExecuterSurFichier(commande, entree);
-    } catch (...) {
-        // A handler that lets an error escape loses its own entry only.
-    }
-}
 
 // One switch over the entries listed when it starts.
 Suite passage(FenetreLigneCommande& f, tFileAction& commande)
@@ -89,18 +46,7 @@ Suite passage(FenetreLigneCommande& f, tFileAction& commande)
         // An earlier step may have removed, renamed or replaced it.
         if (!entree || liste.indexDeEntree(entree.get()) < 0)
             continue;
-        if (commande.OnFileCondition) {
-            bool visible = true;
-            bool enabled = true;
-            try {
-                commande.OnFileCondition(commande.Param, entree.get(), visible, enabled);
-            } catch (...) {
-                enabled = false;
-            }
-            if (!enabled)
-                continue;
-        }
-        traiterEntree(f, commande, entree);
+        f.executeurCommandes().ExecuterEntreeLigneCommande(commande, entree);
         // Esc during the work stopped that work only.
         abandonDemande = false;
         if (abandonTout)
@@ -165,6 +111,11 @@ void ExecuterSwitches(FenetreLigneCommande& f, const QStringList& arguments)
 {
     // Closing the window frees the table while a command may still run: work on a copy.
     const QList<PaireSwitch> table = tableSwitches;
+    // The entries made current one by one give the focused line back at the end.
+    struct FinCourante {
+        ListeFichiers& liste;
+        ~FinCourante() { liste.imposerEntreeCourante(nullptr); }
+    } finCourante{f.listeFichiers()};
     for (const QString& argument : arguments) {
         if (!EstArgumentSwitch(argument))
             continue;

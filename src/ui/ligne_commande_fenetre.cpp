@@ -20,12 +20,7 @@ public:
     int AjouterFichier(const QString& chemin) override { return f_.AjouterFichier(chemin); }
     void FinOperation() override { f_.FinOperation(); }
     void MajStatut() override { f_.MajStatut(); }
-    void AfficherApropos(int page) override
-    {
-        f_.montrerPanneaux(false, true);
-        if (f_.crochets.afficherPageApropos)
-            f_.crochets.afficherPageApropos(f_, page);
-    }
+    void AfficherApropos(int page) override { f_.montrerApropos(page); }
     void FermerFenetre() override { f_.close(); }
     bool prendrePlaylistEnAttente() override { return f_.prendrePlaylistEnAttente(); }
     void LirePlaylistParDefaut() override { f_.LirePlaylist(prefDossierPlayList + kNomPlaylistDefaut); }
@@ -36,38 +31,32 @@ private:
 
 } // namespace
 
-struct LigneCommandeFenetre::Etat {
-    QStringList arguments;
-    std::optional<IssueDemarrage> issue;
-};
-
-LigneCommandeFenetre::LigneCommandeFenetre(TUIForm& fenetre, QStringList arguments)
-    : etat_(std::make_shared<Etat>())
+void LigneCommandeFenetre::ConstruireSwitches(TUIForm& f)
 {
-    etat_->arguments = std::move(arguments);
-    auto etat = etat_;
-    fenetre.crochets.construireSwitches = [](TUIForm& f) {
-        ConstruireSwitches(f.table());
-        tableLigneCommande = LignesTableSwitches(f.table());
-    };
-    fenetre.crochets.ligneCommande = [etat](TUIForm& f) {
-        if (DecisionDemarrage(etat->arguments) == ModeLigneCommande::Cache)
-            if (auto* boite = dynamic_cast<BoiteMessageQt*>(&f.boite()))
-                boite->surSortieErreur = true;
-        FenetreQt fenetreQt(f);
-        etat->issue = DemarrerLigneCommande(fenetreQt, etat->arguments);
-        return *etat->issue == IssueDemarrage::EnAttente;
-    };
-    fenetre.crochets.ligneCommandePendante = [etat](TUIForm& f) {
-        FenetreQt fenetreQt(f);
-        LigneCommandePremierePeinture(fenetreQt, etat->arguments);
-    };
-    fenetre.crochets.libererSwitches = [](TUIForm&) { LibererSwitches(); };
+    korvan::ConstruireSwitches(f.table());
+    tableLigneCommande = LignesTableSwitches(f.table());
 }
 
-std::optional<IssueDemarrage> LigneCommandeFenetre::issue() const
+bool LigneCommandeFenetre::Demarrer(TUIForm& f)
 {
-    return etat_->issue;
+    // Nobody can answer a box in hidden mode: its messages go to stderr.
+    if (DecisionDemarrage(arguments_) == ModeLigneCommande::Cache)
+        if (auto* boite = dynamic_cast<BoiteMessageQt*>(&f.boite()))
+            boite->surSortieErreur = true;
+    FenetreQt fenetreQt(f);
+    issue_ = DemarrerLigneCommande(fenetreQt, arguments_);
+    return *issue_ == IssueDemarrage::EnAttente;
+}
+
+void LigneCommandeFenetre::PremierePeinture(TUIForm& f)
+{
+    FenetreQt fenetreQt(f);
+    LigneCommandePremierePeinture(fenetreQt, arguments_);
+}
+
+void LigneCommandeFenetre::Liberer(TUIForm&)
+{
+    LibererSwitches();
 }
 
 } // namespace korvan

@@ -1,30 +1,27 @@
 #pragma once
-// The command line wired into the main window's steps: the switch table when
-// the window is first shown, the start-up decision (hidden mode runs there),
-// the window-mode run at the first paint, and the table freed at closing.
-#include "integration/switches.h"
+// The command line as a part of the main window: the switch table when the
+// window is first shown, the start-up decision (hidden mode runs there), the
+// window-mode run at the first paint, and the table freed at closing.
+#include "ui/pieces_fenetre.h"
 
 #include <QStringList>
-#include <memory>
-#include <optional>
 
 namespace korvan {
 
-class TUIForm;
-
-class LigneCommandeFenetre {
+class LigneCommandeFenetre : public PieceLigneCommande {
 public:
-    // Installs the steps into the window's hooks for these arguments (the
-    // program's arguments 1 to n). The window may outlive this object.
-    LigneCommandeFenetre(TUIForm& fenetre, QStringList arguments);
+    // The program's arguments 1 to n.
+    explicit LigneCommandeFenetre(QStringList arguments) : arguments_(std::move(arguments)) {}
 
-    // How the start-up decision went; none until the window has reached it
-    // (an error in an earlier step of the first showing skips it).
-    std::optional<IssueDemarrage> issue() const;
+    void ConstruireSwitches(TUIForm& fenetre) override;
+    bool Demarrer(TUIForm& fenetre) override;
+    void PremierePeinture(TUIForm& fenetre) override;
+    void Liberer(TUIForm& fenetre) override;
+    std::optional<IssueDemarrage> issue() const override { return issue_; }
 
 private:
-    struct Etat;
-    std::shared_ptr<Etat> etat_;
+    QStringList arguments_;
+    std::optional<IssueDemarrage> issue_;
 };
 
 } // namespace korvan

@@ -60,8 +60,10 @@ void pomper()
 
 } // namespace
 
-TUIForm::TUIForm(QWidget* parent) : QMainWindow(parent)
+TUIForm::TUIForm(PiecesFenetre pieces, QWidget* parent) : QMainWindow(parent), pieces_(std::move(pieces))
 {
+    if (const QStringList manquantes = pieces_.manquantes(); !manquantes.isEmpty())
+        throw std::invalid_argument("TUIForm: parts missing: " + manquantes.join(QStringLiteral(", ")).toStdString());
     // Window creation, in order.
     sansConfirmation = false;
     setWindowTitle(QStringLiteral("Korvan") + QStringLiteral(" de ") + QStringLiteral("Brannoc"));
@@ -74,16 +76,7 @@ TUIForm::TUIForm(QWidget* parent) : QMainWindow(parent)
     tch_.services.boite = boite_.get();
     tch_.services.apercu = apercu_.get();
     executeur_ = std::make_unique<ExecuteurCommandes>(liste_, *this, *boite_, *this, *apercu_);
-    // The built-in commands and the runner; later parts add their handlers.
-    crochets.enregistrerCommandes = [](TUIForm& f) {
-        f.tch_.TextesCommandes();
-        EnregistrerCommandes(f.tch_);
-    };
-    crochets.executerAction = [](TUIForm& f, const QString& nom) {
-        const ActionFenetre* a = f.table_.chercher(nom);
-        if (a && a->executeParRunner)
-            f.executeur_->ExecuterAction(nom, a->categorie);
-    };
+    creerGestionnaires();
     if (QAction* q = action(QStringLiteral("afQuitter")))
         q->setToolTip(QStringLiteral("Quitter %1").arg(QStringLiteral("Korvan")));
 
@@ -144,12 +137,8 @@ TUIForm::TUIForm(QWidget* parent) : QMainWindow(parent)
 TUIForm::~TUIForm()
 {
     // Destruction: preferences, then the default playlist, as the settings say.
-    if (prefSauverPrefsEnQuittant) {
-        if (crochets.recueillirPreferences)
-            crochets.recueillirPreferences(*this);
-        etatActions = table_.RecueillirChoix();
-        SauverPreferences();
-    }
+    if (prefSauverPrefsEnQuittant)
+        pieces_.preferences->RecueillirPreferences(*this);
     if (prefSauverListeEnQuittant)
         EcrirePlaylist(prefDossierPlayList + kNomPlaylistDefaut);
 }
@@ -323,31 +312,23 @@ void TUIForm::PremierAffichage()
         panneauListe_->hide();
         listeVisible_ = false;
         etatActions.clear();
-        if (crochets.verifierFiltres)
-            crochets.verifierFiltres(*this);
-        ChargerPreferences();
-        if (crochets.appliquerPreferences)
-            crochets.appliquerPreferences(*this);
+        pieces_.filtres->VerifierFiltres();
+        pieces_.preferences->AppliquerPreferences(*this);
         chargerPlaylistAuPremierAffichage_ = prefSauverListeEnQuittant;
         liste_.focaliser(-1);
-        if (crochets.enregistrerCommandes)
-            crochets.enregistrerCommandes(*this);
-        if (crochets.chargerPlugins)
-            crochets.chargerPlugins(*this);
+        pieces_.commandes->EnregistrerCommandes(tch_);
         table_.JoindreCommandes();
+        table_.RetirerNonLiees([this](const QString& nom) { return gereeParFenetre(nom); });
         table_.RemplirCommandes();
         for (const ActionFenetre& a : table_.actions)
             qaction(a);
         creerMenus();
         table_.RestaurerChoix(etatActions, prefFichierStillex);
         appliquerEtatActions();
-        if (crochets.construireSwitches)
-            crochets.construireSwitches(*this);
-        if (crochets.rapportSysteme)
-            crochets.rapportSysteme(*this);
+        pieces_.ligneCommande->ConstruireSwitches(*this);
         abandonDemande = false;
         abandonTout = false;
-        lignePendante_ = crochets.ligneCommande ? crochets.ligneCommande(*this) : false;
+        lignePendante_ = pieces_.ligneCommande->Demarrer(*this);
         if (!lignePendante_)
             MajStatut();
     } catch (const std::exception&) {
@@ -370,8 +351,8 @@ void TUIForm::paintEvent(QPaintEvent* e)
             [this, playlist, ligne] {
                 if (playlist)
                     LirePlaylist(prefDossierPlayList + kNomPlaylistDefaut);
-                if (ligne && crochets.ligneCommandePendante)
-                    crochets.ligneCommandePendante(*this);
+                if (ligne)
+                    pieces_.ligneCommande->PremierePeinture(*this);
             },
             Qt::QueuedConnection);
     }
@@ -384,8 +365,7 @@ void TUIForm::closeEvent(QCloseEvent* e)
     abandonDemande = true;
     abandonTout = true;
     Dirscan1.Stop();
-    if (crochets.libererSwitches)
-        crochets.libererSwitches(*this);
+    pieces_.ligneCommande->Liberer(*this);
     e->accept();
 }
 
@@ -598,6 +578,11 @@ void TUIForm::appliquerEtatActions()
     for (const ActionFenetre& a : table_.actions) {
         QAction* q = qaction(a);
         q->setText(a.caption);
+        QList<QKeySequence> touches;
+        for (uint16_t t : table_.RaccourcisEffectifs(a))
+            touches << QKeySequence(CombinaisonClavier(t));
+        if (q->shortcuts() != touches)
+            q->setShortcuts(touches);
         q->setToolTip(a.raccourci ? a.caption + QStringLiteral(" (") + ShortCutToText(a.raccourci) + QLatin1Char(')') : a.caption);
         q->setVisible(a.visible);
         q->setEnabled(a.enabled);
@@ -704,96 +689,138 @@ void TUIForm::dropEvent(QDropEvent* e)
 
 void TUIForm::executer(const QString& nom)
 {
-    if (nom == QLatin1String("afQuitter")) {
-        close();
-    } else if (nom == QLatin1String("afCollerFichiers")) {
-        AjouterFichiers(CheminsDe(QGuiApplication::clipboard()->mimeData()), QStringLiteral("Coller des Fichiers"));
-    } else if (nom == QLatin1String("afOuvrirFichiers")) {
-        DebutOperation(QStringLiteral("Chargement de fichiers"));
-        if (!abandonDemande) {
-            QString filtre = QStringLiteral("Fichiers ") + extensionsVideo().first() + QStringLiteral(" (");
-            for (const QString& ext : extensionsVideo())
-                filtre += QStringLiteral("*.") + ext + QLatin1Char(' ');
-            filtre = filtre.trimmed() + QLatin1Char(')');
-            const QStringList choisis = QFileDialog::getOpenFileNames(this, QString(), prefDossierOuvrir, filtre);
-            for (const QString& c : choisis) {
-                pomper();
-                if (abandonDemande)
-                    break;
-                AjouterFichier(c);
-            }
-        }
-        FinOperation();
-    } else if (nom == QLatin1String("afBasculerListe")) {
-        basculerListe();
-    } else if (nom == QLatin1String("afInterrompre")) {
+    if (const auto g = gestionnaires_.constFind(nom); g != gestionnaires_.constEnd()) {
+        (*g)();
+    } else if (const ActionFenetre* a = table_.chercher(nom)) {
+        // A copy: the run may change the table (captions, states) under it.
+        const ActionFenetre action = *a;
+        executeur_->Executer(action);
+    }
+}
+
+bool TUIForm::actionLiee(const QString& nom) const
+{
+    const ActionFenetre* a = table_.chercher(nom);
+    return a && ActionLiee(*a, [this](const QString& n) { return gereeParFenetre(n); });
+}
+
+void TUIForm::montrerApropos(int page)
+{
+    pageApropos_ = page;
+    montrerPanneaux(false, true);
+}
+
+void TUIForm::creerGestionnaires()
+{
+    auto interrompre = [this](bool tout) {
         abandonDemande = true;
+        if (tout)
+            abandonTout = true;
         Dirscan1.Stop();
-    } else if (nom == QLatin1String("afInterrompreTous")) {
-        abandonDemande = true;
-        abandonTout = true;
-        Dirscan1.Stop();
-    } else if (nom == QLatin1String("afOrdreAlpha")) {
-        TrierListe(otAlpha);
-    } else if (nom == QLatin1String("alTriDatecode")) {
-        TrierListe(otDatecode);
-    } else if (nom == QLatin1String("alTriTaille")) {
-        TrierListe(otTaille);
-    } else if (nom == QLatin1String("alTrierModify")) {
-        TrierListe(otDateFichier);
-    } else if (nom == QLatin1String("afOuvrirDossierPrefere")) {
-        DebutOperation(QStringLiteral("Parcours d'un dossier"));
-        if (!abandonDemande) {
-            try {
-                ParcourirDossier(prefDossierAuto);
-            } catch (const std::exception&) {
-                abandonDemande = false;
-            }
-        }
-        FinOperation();
-    } else if (nom == QLatin1String("afOuvrirunDossier")) {
-        DebutOperation(QStringLiteral("Parcourir un Dossier"));
-        const QString dossier = QFileDialog::getExistingDirectory(
-            this, QStringLiteral("Sélectionnez le Dossier contenant les fichiers AVI à ouvrir"),
-            QDir(prefDossierOuvrir).exists() ? prefDossierOuvrir : QString());
-        if (!dossier.isEmpty())
-            ParcourirDossier(dossier);
-        FinOperation();
-    } else if (nom == QLatin1String("afOuvrirTout")) {
-        DebutOperation(QStringLiteral("Chargement de tous les fichiers AVI"));
-        for (const QString& disque : DisquesFixes()) {
-            ParcourirDossier(disque, true);
+    };
+    gestionnaires_ = {
+        {QStringLiteral("afQuitter"), [this] { close(); }},
+        {QStringLiteral("afCollerFichiers"),
+         [this] { AjouterFichiers(CheminsDe(QGuiApplication::clipboard()->mimeData()), QStringLiteral("Coller des Fichiers")); }},
+        {QStringLiteral("afOuvrirFichiers"), [this] { ouvrirFichiersDialogue(); }},
+        {QStringLiteral("afBasculerListe"), [this] { basculerListe(); }},
+        {QStringLiteral("afInterrompre"), [interrompre] { interrompre(false); }},
+        {QStringLiteral("afInterrompreTous"), [interrompre] { interrompre(true); }},
+        {QStringLiteral("afOrdreAlpha"), [this] { TrierListe(otAlpha); }},
+        {QStringLiteral("alTriDatecode"), [this] { TrierListe(otDatecode); }},
+        {QStringLiteral("alTriTaille"), [this] { TrierListe(otTaille); }},
+        {QStringLiteral("alTrierModify"), [this] { TrierListe(otDateFichier); }},
+        {QStringLiteral("afOuvrirDossierPrefere"), [this] { ouvrirDossierPrefere(); }},
+        {QStringLiteral("afOuvrirunDossier"), [this] { ouvrirDossierChoisi(); }},
+        {QStringLiteral("afOuvrirTout"), [this] { ouvrirTout(); }},
+        {QStringLiteral("afSelectionnerTout"),
+         [this] {
+             liste_.selectionnerTout();
+             MajStatut();
+         }},
+        {QStringLiteral("afViderListe"),
+         [this] {
+             liste_.Vider();
+             MajStatut();
+             MajCommandes();
+         }},
+        {QStringLiteral("afSauverListe"), [this] { sauverListeSous(); }},
+        {QStringLiteral("afOuvrirPlayList"), [this] { ouvrirPlaylistChoisie(); }},
+        {QStringLiteral("afOuvrirDefaultPlayList"), [this] { LirePlaylist(prefDossierPlayList + kNomPlaylistDefaut); }},
+        {QStringLiteral("afOptions"), [this] { montrerPanneaux(!optionsAffiche_, false); }},
+        {QStringLiteral("afApropos"), [this] { montrerPanneaux(false, !aproposAffiche_); }},
+    };
+}
+
+void TUIForm::ouvrirFichiersDialogue()
+{
+    DebutOperation(QStringLiteral("Chargement de fichiers"));
+    if (!abandonDemande) {
+        QString filtre = QStringLiteral("Fichiers ") + extensionsVideo().first() + QStringLiteral(" (");
+        for (const QString& ext : extensionsVideo())
+            filtre += QStringLiteral("*.") + ext + QLatin1Char(' ');
+        filtre = filtre.trimmed() + QLatin1Char(')');
+        const QStringList choisis = QFileDialog::getOpenFileNames(this, QString(), prefDossierOuvrir, filtre);
+        for (const QString& c : choisis) {
+            pomper();
             if (abandonDemande)
                 break;
+            AjouterFichier(c);
         }
-        FinOperation();
-    } else if (nom == QLatin1String("afSelectionnerTout")) {
-        liste_.selectionnerTout();
-        MajStatut();
-    } else if (nom == QLatin1String("afViderListe")) {
-        liste_.Vider();
-        MajStatut();
-        MajCommandes();
-    } else if (nom == QLatin1String("afSauverListe")) {
-        QString chemin = QFileDialog::getSaveFileName(this, QString(), prefDossierPlayList, QStringLiteral("playlist (*.txt)"));
-        if (!chemin.isEmpty()) {
-            if (QFileInfo(chemin).suffix().isEmpty())
-                chemin += QStringLiteral(".txt");
-            EcrirePlaylist(chemin);
-        }
-    } else if (nom == QLatin1String("afOuvrirPlayList")) {
-        const QString chemin = QFileDialog::getOpenFileName(this, QString(), prefDossierPlayList, QStringLiteral("playlist (*.txt)"));
-        if (!chemin.isEmpty())
-            LirePlaylist(chemin);
-    } else if (nom == QLatin1String("afOuvrirDefaultPlayList")) {
-        LirePlaylist(prefDossierPlayList + kNomPlaylistDefaut);
-    } else if (nom == QLatin1String("afOptions")) {
-        montrerPanneaux(!optionsAffiche_, false);
-    } else if (nom == QLatin1String("afApropos")) {
-        montrerPanneaux(false, !aproposAffiche_);
-    } else if (crochets.executerAction) {
-        crochets.executerAction(*this, nom);
     }
+    FinOperation();
+}
+
+void TUIForm::ouvrirDossierPrefere()
+{
+    DebutOperation(QStringLiteral("Parcours d'un dossier"));
+    if (!abandonDemande) {
+        try {
+            ParcourirDossier(prefDossierAuto);
+        } catch (const std::exception&) {
+            abandonDemande = false;
+        }
+    }
+    FinOperation();
+}
+
+void TUIForm::ouvrirDossierChoisi()
+{
+    DebutOperation(QStringLiteral("Parcourir un Dossier"));
+    const QString dossier = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Sélectionnez le Dossier contenant les fichiers AVI à ouvrir"),
+        QDir(prefDossierOuvrir).exists() ? prefDossierOuvrir : QString());
+    if (!dossier.isEmpty())
+        ParcourirDossier(dossier);
+    FinOperation();
+}
+
+void TUIForm::ouvrirTout()
+{
+    DebutOperation(QStringLiteral("Chargement de tous les fichiers AVI"));
+    for (const QString& disque : DisquesFixes()) {
+        ParcourirDossier(disque, true);
+        if (abandonDemande)
+            break;
+    }
+    FinOperation();
+}
+
+void TUIForm::sauverListeSous()
+{
+    QString chemin = QFileDialog::getSaveFileName(this, QString(), prefDossierPlayList, QStringLiteral("playlist (*.txt)"));
+    if (chemin.isEmpty())
+        return;
+    if (QFileInfo(chemin).suffix().isEmpty())
+        chemin += QStringLiteral(".txt");
+    EcrirePlaylist(chemin);
+}
+
+void TUIForm::ouvrirPlaylistChoisie()
+{
+    const QString chemin = QFileDialog::getOpenFileName(this, QString(), prefDossierPlayList, QStringLiteral("playlist (*.txt)"));
+    if (!chemin.isEmpty())
+        LirePlaylist(chemin);
 }
 
 } // namespace korvan

@@ -9,6 +9,7 @@
 #include "commands/interfaces_fenetre.h"
 #include "commands/liste_fichiers.h"
 #include "platform/DirScan.h"
+#include "ui/pieces_fenetre.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -34,7 +35,9 @@ class TBaseFrame;
 class TUIForm : public QMainWindow, public FenetreCommandes, public AffichageProgression {
     Q_OBJECT
 public:
-    explicit TUIForm(QWidget* parent = nullptr);
+    // The window needs every part (AssemblerFenetre gives the shipped ones);
+    // a missing one throws std::invalid_argument naming it.
+    explicit TUIForm(PiecesFenetre pieces, QWidget* parent = nullptr);
     ~TUIForm() override;
 
     ListePrincipale& liste() { return liste_; }
@@ -80,22 +83,13 @@ public:
     // longer does afterwards (the caller reads it when it wants it).
     bool prendrePlaylistEnAttente();
 
-    // Steps that later parts of the program fill in; empty ones do nothing.
-    struct Crochets {
-        std::function<void(TUIForm&)> verifierFiltres;
-        std::function<void(TUIForm&)> appliquerPreferences;
-        std::function<void(TUIForm&)> enregistrerCommandes;
-        std::function<void(TUIForm&)> chargerPlugins;
-        std::function<void(TUIForm&)> construireSwitches; // the command-line switch table, once the choices are applied
-        std::function<bool(TUIForm&)> ligneCommande; // true: arguments wait for the first paint
-        std::function<void(TUIForm&)> ligneCommandePendante;
-        std::function<void(TUIForm&)> libererSwitches; // at the close request
-        std::function<void(TUIForm&, int page)> afficherPageApropos;
-        std::function<void(TUIForm&)> rapportSysteme;
-        std::function<void(TUIForm&, const QString& nomAction)> executerAction;
-        std::function<void(TUIForm&)> recueillirPreferences;
-    };
-    Crochets crochets;
+    const PiecesFenetre& pieces() const { return pieces_; }
+    // Whether triggering the action does something: a handler of the window,
+    // or a runner with a command that has an execution.
+    bool actionLiee(const QString& nom) const;
+    // The about panel on that page, its action checked, only "permanent" actions left.
+    void montrerApropos(int page);
+    int pageApropos() const { return pageApropos_; }
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -117,9 +111,20 @@ private:
     void appliquerEtatActions();
     void surInactivite();
     void executer(const QString& nom);
+    void creerGestionnaires();
+    bool gereeParFenetre(const QString& nom) const { return gestionnaires_.contains(nom); }
+    void ouvrirFichiersDialogue();
+    void ouvrirDossierPrefere();
+    void ouvrirDossierChoisi();
+    void ouvrirTout();
+    void sauverListeSous();
+    void ouvrirPlaylistChoisie();
     QAction* qaction(const ActionFenetre& a);
     void remplirMenu(QMenu* menu, const QStringList& entrees);
 
+    PiecesFenetre pieces_;
+    // The window's own action handlers, by action name.
+    QHash<QString, std::function<void()>> gestionnaires_;
     ListePrincipale liste_;
     TableActions table_;
     std::unique_ptr<BoiteMessage> boite_;
@@ -142,6 +147,7 @@ private:
     bool listeVisible_ = false;
     bool optionsAffiche_ = false;
     bool aproposAffiche_ = false;
+    int pageApropos_ = 0;
     bool premierAffichageFait_ = false;
     bool avaitEntreeCourante_ = false;
     bool chargerPlaylistAuPremierAffichage_ = false;

@@ -1,4 +1,5 @@
 #include "commands/actions_fenetre.h"
+#include "commands/raccourcis.h"
 #include "commands/liste_fichiers.h"
 #include "commands/registre_commandes.h"
 #include "support/fixtures.h"
@@ -73,9 +74,9 @@ TEST_F(ActionsTest, JoiningCreatesMenuEntriesAndListsItems)
     const ActionFenetre* pm = table.chercher("pmMonFiltre");
     ASSERT_TRUE(pm);
     EXPECT_EQ(pm->categorie, "multi");
-    EXPECT_TRUE(pm->executeParRunner);
+    EXPECT_EQ(pm->runner, RunnerAction::Action);
     EXPECT_EQ(table.chercher("pmOrphelin"), nullptr);
-    EXPECT_TRUE(a("amAjouterDatecode").executeParRunner);
+    EXPECT_EQ(a("amAjouterDatecode").runner, RunnerAction::SurSelection);
 
     // Items sorted ignoring case, "af" items fixed, tags pointing at their items.
     EXPECT_LT(a("amAjouterDatecode").tag, a("avMute").tag);
@@ -154,4 +155,24 @@ TEST_F(ActionsTest, SavedChoicesAndStillex)
     }
     EXPECT_EQ(a("amDVType1").raccourci, scCtrl | 97);
     EXPECT_EQ(categorieIndex("autre"), 0);
+}
+
+// Ctrl+Q is afQuitter's second key and the shortcut "Raccourcir le nom" takes
+// from its command: the key goes to the command while it is offered.
+TEST(RaccourcisEffectifs, ASecondKeyGivesWayToAnOfferedAction)
+{
+    TableActions t;
+    ActionFenetre& quitter = *t.chercher(QStringLiteral("afQuitter"));
+    ActionFenetre& purger = *t.chercher(QStringLiteral("amPurgerNom"));
+    const uint16_t ctrlQ = TextToShortCut(QStringLiteral("Ctrl+Q"));
+    const uint16_t altF4 = TextToShortCut(QStringLiteral("Alt+F4"));
+    purger.raccourci = ctrlQ;
+    for (const auto& [visible, enabled, quitterGarde] :
+         std::vector<std::tuple<bool, bool, bool>>{{true, true, false}, {true, false, true}, {false, true, true}}) {
+        purger.visible = visible;
+        purger.enabled = enabled;
+        const QList<uint16_t> attendu = quitterGarde ? QList<uint16_t>{altF4, ctrlQ} : QList<uint16_t>{altF4};
+        EXPECT_EQ(t.RaccourcisEffectifs(quitter), attendu) << visible << enabled;
+        EXPECT_EQ(t.RaccourcisEffectifs(purger), QList<uint16_t>{ctrlQ});
+    }
 }

@@ -1,45 +1,40 @@
 #pragma once
-// The main window as the command runner sees it, kept in memory: a sorted
-// multi-selection list of file entries with a focused line, and the window's
-// refresh calls, which it records. It follows the list operations of the real
-// window, so runner tests (and later the command-line tests) can run without
-// a display.
+// The main window as the command runner sees it, without a display: the real
+// file list (ListePrincipale, sorted alphabetically here) with the window's
+// refresh calls recorded around it, so runner tests see exactly what the
+// window's list does.
 #include "commands/interfaces_fenetre.h"
+#include "commands/liste_fichiers.h"
 
 #include <QString>
 #include <QStringList>
-#include <functional>
-#include <vector>
 
 namespace korvan::test {
 
 class ListeMemoire : public ListeFichiers, public FenetreCommandes {
 public:
-    using CleTri = std::function<QString(const TAfficherFichier&)>;
+    // Entries are built with contexte.
+    explicit ListeMemoire(ContexteEntree contexte = {});
+    ~ListeMemoire() override;
 
-    // Entries are built with contexte; lines are kept in the order of cle
-    // (compared without regard to case), by default the alphabetical key.
-    explicit ListeMemoire(ContexteEntree contexte = {}, CleTri cle = {});
-
-    // The window's AjouterFichier: an existing ".avi" file (any letter case)
-    // becomes a line at its sorted place; the same key again replaces the
-    // entry in place. Index of the line, or -1.
+    // The window's AjouterFichier, followed by its MajStatut.
     int AjouterFichier(const QString& chemin);
 
-    // ListeFichiers
-    int nombreLignes() const override { return int(lignes_.size()); }
+    // ListeFichiers, forwarded to the real list (activerListe is recorded).
+    int nombreLignes() const override { return liste.nombreLignes(); }
     EntreePtr entree(int index) const override;
     bool estSelectionnee(int index) const override;
-    void selectionner(int index, bool selectionnee) override;
-    int ligneFocus() const override { return focus_; }
-    void definirFocus(int index) override;
+    void selectionner(int index, bool selectionnee) override { liste.selectionner(index, selectionnee); }
+    int ligneFocus() const override { return liste.ligneFocus(); }
+    void definirFocus(int index) override { liste.definirFocus(index); }
     void activerListe(bool active) override;
-    EntreePtr entreeCourante() const override { return courante_; }
-    int IndexDeChemin(const QString& chemin) const override;
-    void RetirerEntree(int index) override;
-    void RemplacerParNouveau(const QString& chemin) override;
-    void RelireEntree(int index) override;
-    void RenommerEntree(int index, const QString& nouveauChemin) override;
+    EntreePtr entreeCourante() const override { return liste.entreeCourante(); }
+    void imposerEntreeCourante(const EntreePtr& e) override { liste.imposerEntreeCourante(e); }
+    int IndexDeChemin(const QString& chemin) const override { return liste.IndexDeChemin(chemin); }
+    void RetirerEntree(int index) override { liste.RetirerEntree(index); }
+    void RemplacerParNouveau(const QString& chemin) override { liste.RemplacerParNouveau(chemin); }
+    void RelireEntree(int index) override { liste.RelireEntree(index); }
+    void RenommerEntree(int index, const QString& chemin) override { liste.RenommerEntree(index, chemin); }
 
     // FenetreCommandes
     void MajStatut() override;
@@ -48,34 +43,21 @@ public:
     void desactiverActionsListeEtMulti() override;
 
     // For the tests.
-    bool listeActive() const { return active_; }
+    bool listeActive() const { return liste.listeActive(); }
     bool actionsListeEtMultiDesactivees() const { return actionsDesactivees_; }
     QStringList noms() const;             // file names in line order
     QStringList nomsSelectionnes() const; // the selected ones, in line order
-    QString nomCourant() const { return courante_ ? courante_->nom : QString(); }
+    QString nomCourant() const;
     void toutSelectionner(bool selectionnee = true);
     // Every refresh call in order: "MajStatut", "MajCommandes", "SelectionChangee",
     // "desactiverActions", "activerListe(0|1)".
     QStringList journal;
 
+    ListePrincipale liste;
+
 private:
-    struct Ligne {
-        EntreePtr entree;
-        QString cle;
-        bool selectionnee = false;
-    };
-
-    EntreePtr construire(const QString& chemin) const;
-    // Index at which the key belongs, and whether an equal key is there.
-    std::pair<int, bool> place(const QString& cle) const;
-
-    ContexteEntree contexte_;
-    CleTri cle_;
-    std::vector<Ligne> lignes_;
-    int focus_ = -1;
-    bool active_ = true;
+    uint8_t ordreAvant_;
     bool actionsDesactivees_ = false;
-    EntreePtr courante_;
 };
 
 } // namespace korvan::test

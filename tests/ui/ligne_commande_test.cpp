@@ -8,6 +8,7 @@
 #include "support/fixtures.h"
 #include "ui/boite_message_qt.h"
 #include "ui/ligne_commande_fenetre.h"
+#include "ui/assemblage_fenetre.h"
 #include "ui/main.h"
 
 #include <QAction>
@@ -60,9 +61,8 @@ protected:
     }
     void demarrer(const QStringList& args)
     {
-        fenetre = std::make_unique<TUIForm>();
-        fenetre->crochets.afficherPageApropos = [this](TUIForm&, int page) { pages << page; };
-        ligne = std::make_unique<LigneCommandeFenetre>(*fenetre, args);
+        fenetre = AssemblerFenetre(args);
+        ligne = fenetre->pieces().ligneCommande.get();
         fenetre->show();
     }
     // Until the first paint's work is done (the queued command line ends with MajStatut).
@@ -71,8 +71,7 @@ protected:
 
     QTemporaryDir home_;
     std::unique_ptr<TUIForm> fenetre;
-    std::unique_ptr<LigneCommandeFenetre> ligne;
-    QList<int> pages;
+    PieceLigneCommande* ligne = nullptr;
 };
 
 } // namespace
@@ -118,8 +117,8 @@ TEST_F(DemarrageAvecArguments, HelpShowsTheSystemPageAndRunsNothing)
 {
     const QString a = clip("pal_t2_43.avi", "a.avi");
     demarrer({a, "+d", "/?", "+c"});
-    ASSERT_TRUE(attendre([&] { return !pages.isEmpty(); }));
-    EXPECT_EQ(pages, QList<int>({kPageAproposSysteme}));
+    ASSERT_TRUE(attendre([&] { return fenetre->panneauAffiche(); }));
+    EXPECT_EQ(fenetre->pageApropos(), kPageAproposSysteme);
     EXPECT_TRUE(fenetre->action("afApropos")->isChecked());
     EXPECT_TRUE(fenetre->panneauAffiche());
     EXPECT_TRUE(fenetre->isVisible());

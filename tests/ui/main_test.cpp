@@ -4,6 +4,7 @@
 #include "platform/preferences.h"
 #include "support/fixtures.h"
 #include "ui/AfficherBase.h"
+#include "ui/assemblage_fenetre.h"
 #include "ui/main.h"
 
 #include <QAction>
@@ -35,7 +36,7 @@ protected:
         qputenv("HOME", home_.path().toUtf8());
         qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
         qputenv("XDG_DATA_HOME", (home_.path() + "/data").toUtf8());
-        fenetre = std::make_unique<TUIForm>();
+        fenetre = AssemblerFenetre();
         fenetre->show();
         QApplication::processEvents();
         prefSauverPrefsEnQuittant = false;
