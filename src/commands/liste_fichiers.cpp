@@ -67,7 +67,8 @@ bool ExtensionAcceptee(const QString& chemin)
     return false;
 }
 
-ListePrincipale::ListePrincipale(QObject* parent) : QObject(parent), collateur_(QLocale(QLocale::French, QLocale::France))
+ListePrincipale::ListePrincipale(QObject* parent)
+    : QAbstractListModel(parent), collateur_(QLocale(QLocale::French, QLocale::France))
 {
     collateur_.setCaseSensitivity(Qt::CaseInsensitive);
     fabrique = [](const QString& chemin) {
@@ -76,9 +77,31 @@ ListePrincipale::ListePrincipale(QObject* parent) : QObject(parent), collateur_(
         return std::make_shared<const TAfficherFichier>(chemin, ctx);
     };
     selectionALOuverture = [] { return prefSelectionOuverture; };
+    connect(&selection_, &QItemSelectionModel::selectionChanged, this, &ListePrincipale::compterSelection);
+    connect(&selection_, &QItemSelectionModel::currentChanged, this, [this] {
+        courante_.reset();
+        emit selectionModifiee();
+    });
 }
 
 ListePrincipale::~ListePrincipale() = default;
+
+QVariant ListePrincipale::data(const QModelIndex& i, int role) const
+{
+    if (role != Qt::DisplayRole || !i.isValid() || i.row() >= nombre())
+        return {};
+    return lignes_[size_t(i.row())].texte;
+}
+
+// The count follows the selection's own changes, so the counter costs nothing on long lists.
+void ListePrincipale::compterSelection(const QItemSelection& choisies, const QItemSelection& quittees)
+{
+    for (const QItemSelectionRange& r : choisies)
+        nbSelectionnees_ += r.height();
+    for (const QItemSelectionRange& r : quittees)
+        nbSelectionnees_ -= r.height();
+    emit selectionModifiee();
+}
 
 TOrdreTri ListePrincipale::ordre() const
 {
@@ -124,18 +147,29 @@ ListePrincipale::Cle ListePrincipale::cleDe(const TAfficherFichier& e, TOrdreTri
     return Cle{CleSelonOrdre(e, o), e.chemin};
 }
 
-void ListePrincipale::inserer(int k, std::shared_ptr<const TAfficherFichier> entree, Cle cle)
+void ListePrincipale::inserer(int k, std::shared_ptr<const TAfficherFichier> entree, Cle cle, bool choisie)
 {
+    beginInsertRows({}, k, k);
     Ligne l;
     l.texte = entree->nom;
     l.entree = std::move(entree);
     clesTri_.insert(clesTri_.begin() + k, std::move(cle));
     lignes_.insert(lignes_.begin() + k, std::move(l));
-    if (focus_ >= k)
-        ++focus_; // the same entry stays current
-    else if (focus_ < 0)
-        focus_ = 0;
-    emit ligneInseree(k);
+    endInsertRows(); // the focused line moves with its entry
+    if (choisie)
+        selection_.select(index(k), QItemSelectionModel::Select);
+    if (focus() < 0)
+        selection_.setCurrentIndex(index(0), QItemSelectionModel::NoUpdate);
+}
+
+void ListePrincipale::retirer(int k)
+{
+    // Deselected first, so the count never depends on how the view drops a removed line.
+    selection_.select(index(k), QItemSelectionModel::Deselect);
+    beginRemoveRows({}, k, k);
+    lignes_.erase(lignes_.begin() + k);
+    clesTri_.erase(clesTri_.begin() + k);
+    endRemoveRows();
 }
 
 int ListePrincipale::AjouterFichier(const QString& chemin)
@@ -151,13 +185,11 @@ int ListePrincipale::AjouterFichier(const QString& chemin)
     const int k = chercherCle(cle, existe);
     if (!existe) {
         const bool choisir = selectionALOuverture && selectionALOuverture();
-        inserer(k, std::move(entree), std::move(cle));
-        lignes_[size_t(k)].selectionnee = choisir;
-        nbSelectionnees_ += choisir ? 1 : 0;
+        inserer(k, std::move(entree), std::move(cle), choisir);
     } else {
         // The newer entry wins; the line keeps its text and place.
         lignes_[size_t(k)].entree = std::move(entree);
-        emit ligneModifiee(k);
+        emit dataChanged(index(k), index(k));
     }
     selectionnerFocus();
     return k;
@@ -175,14 +207,11 @@ void ListePrincipale::RetirerEntree(int index)
 {
     if (index < 0 || index >= nombre())
         return;
-    const int f = focus_;
-    if (lignes_[size_t(index)].selectionnee)
-        --nbSelectionnees_;
-    lignes_.erase(lignes_.begin() + index);
-    clesTri_.erase(clesTri_.begin() + index);
+    const int f = focus();
+    retirer(index);
+    // The focus moves up from a removed line, to the new first line from the first.
     if (f >= index)
-        focus_ = f > 0 ? f - 1 : (lignes_.empty() ? -1 : 0);
-    emit ligneRetiree(index);
+        focaliserSansOubli(f > 0 ? f - 1 : (lignes_.empty() ? -1 : 0));
 }
 
 void ListePrincipale::RemplacerParNouveau(const QString& chemin)
@@ -193,55 +222,49 @@ void ListePrincipale::RemplacerParNouveau(const QString& chemin)
     AjouterFichier(chemin);
 }
 
-void ListePrincipale::RelireEntree(int index)
+void ListePrincipale::RelireEntree(int i)
 {
-    if (index < 0 || index >= nombre())
+    if (i < 0 || i >= nombre())
         return;
-    lignes_[size_t(index)].entree = fabrique(lignes_[size_t(index)].entree->chemin);
-    emit ligneModifiee(index);
+    lignes_[size_t(i)].entree = fabrique(lignes_[size_t(i)].entree->chemin);
+    emit dataChanged(index(i), index(i));
 }
 
-void ListePrincipale::RenommerEntree(int index, const QString& nouveauChemin)
+void ListePrincipale::RenommerEntree(int i, const QString& nouveauChemin)
 {
-    if (index < 0 || index >= nombre())
+    if (i < 0 || i >= nombre())
         return;
     // A line already showing the new path gives way, so one file has one line.
     const int autre = IndexDeChemin(CheminAbsolu(nouveauChemin));
-    if (autre >= 0 && autre != index) {
+    if (autre >= 0 && autre != i) {
         RetirerEntree(autre);
-        if (autre < index)
-            --index;
+        if (autre < i)
+            --i;
     }
-    const int f = focus_;
+    const int f = focus();
+    const EntreePtr entreeFocus = f >= 0 && f != i ? lignes_[size_t(f)].entree : nullptr;
     std::shared_ptr<const TAfficherFichier> entree = fabrique(nouveauChemin);
-    Ligne ligne = std::move(lignes_[size_t(index)]);
-    lignes_.erase(lignes_.begin() + index);
-    clesTri_.erase(clesTri_.begin() + index);
+    retirer(i);
     Cle cle = cleDe(*entree, ordre());
     bool existe = false;
     const int k = chercherCle(cle, existe);
-    ligne.texte = entree->nom;
-    ligne.entree = std::move(entree);
-    if (!ligne.selectionnee)
-        ++nbSelectionnees_;
-    ligne.selectionnee = true;
-    clesTri_.insert(clesTri_.begin() + k, std::move(cle));
-    lignes_.insert(lignes_.begin() + k, std::move(ligne));
-    if (f == index) {
-        focus_ = k;
-    } else if (f >= 0) {
-        // Lines between the old and the new place shift by one.
-        int g = f > index ? f - 1 : f;
-        focus_ = g >= k ? g + 1 : g;
-    }
-    emit ligneDeplacee(index, k);
+    inserer(k, std::move(entree), std::move(cle), true);
+    if (f == i)
+        focaliserSansOubli(k);
+    else if (entreeFocus)
+        focaliserSansOubli(indexDeEntree(entreeFocus.get()));
 }
 
 bool ListePrincipale::ReconstruireListe(TOrdreTri o)
 {
     if (lignes_.empty())
         return false;
-    const EntreePtr courante = entreeCourante();
+    // A layout change: the view's selection and focused line follow their entries.
+    emit layoutAboutToBeChanged();
+    const QModelIndexList avant = persistentIndexList();
+    std::vector<const TAfficherFichier*> entreesAvant;
+    for (const QModelIndex& i : avant)
+        entreesAvant.push_back(lignes_[size_t(i.row())].entree.get());
     std::vector<Ligne> anciennes = std::move(lignes_);
     lignes_.clear();
     clesTri_.clear();
@@ -253,79 +276,86 @@ bool ListePrincipale::ReconstruireListe(TOrdreTri o)
         clesTri_.insert(clesTri_.begin() + k, std::move(cle));
         lignes_.insert(lignes_.begin() + k, std::move(l));
     }
-    focus_ = -1;
-    for (int i = 0; i < nombre(); ++i)
-        if (lignes_[size_t(i)].entree == courante)
-            focus_ = i;
-    emit listeReinitialisee();
+    QModelIndexList apres;
+    for (const TAfficherFichier* e : entreesAvant)
+        apres << index(indexDeEntree(e));
+    changePersistentIndexList(avant, apres);
+    emit layoutChanged();
     return true;
 }
 
 void ListePrincipale::TrierListe(TOrdreTri o)
 {
-    // Selection flags and the focused entry travel with their lines.
     if (ReconstruireListe(o))
         selectionnerFocus();
 }
 
 void ListePrincipale::Vider()
 {
+    beginResetModel();
     // Entries are freed from the last line to the first.
     while (!lignes_.empty())
         lignes_.pop_back();
     clesTri_.clear();
+    endResetModel();
+    selection_.reset();
     nbSelectionnees_ = 0;
-    focus_ = -1;
-    emit listeReinitialisee();
+    courante_.reset();
+    emit selectionModifiee();
 }
-
 
 std::vector<int> ListePrincipale::selection() const
 {
     std::vector<int> s;
-    for (int i = 0; i < nombre(); ++i)
-        if (lignes_[size_t(i)].selectionnee)
-            s.push_back(i);
+    for (const QModelIndex& i : selection_.selectedRows())
+        s.push_back(i.row());
+    std::sort(s.begin(), s.end());
     return s;
 }
 
 void ListePrincipale::selectionner(int i, bool oui)
 {
-    if (i < 0 || i >= nombre() || lignes_[size_t(i)].selectionnee == oui)
+    if (i < 0 || i >= nombre() || estSelectionnee(i) == oui)
         return;
-    lignes_[size_t(i)].selectionnee = oui;
-    nbSelectionnees_ += oui ? 1 : -1;
-    emit selectionModifiee();
+    selection_.select(index(i), oui ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
 void ListePrincipale::selectionnerTout()
 {
-    for (Ligne& l : lignes_)
-        l.selectionnee = true;
-    nbSelectionnees_ = nombre();
-    emit selectionModifiee();
+    if (!lignes_.empty())
+        selection_.select(QItemSelection(index(0), index(nombre() - 1)), QItemSelectionModel::Select);
 }
 
 void ListePrincipale::deselectionnerTout()
 {
-    for (Ligne& l : lignes_)
-        l.selectionnee = false;
-    nbSelectionnees_ = 0;
-    emit selectionModifiee();
+    selection_.clearSelection();
 }
 
 void ListePrincipale::focaliser(int i)
 {
     courante_.reset();
-    focus_ = (i >= 0 && i < nombre()) ? i : (lignes_.empty() ? -1 : focus_);
+    // -1 (or a line that does not exist) leaves the focus where it is, unless the list is empty.
+    if (i >= 0 && i < nombre())
+        focaliserSansOubli(i);
+    else if (lignes_.empty())
+        selection_.clearCurrentIndex();
     emit selectionModifiee();
+}
+
+void ListePrincipale::focaliserSansOubli(int i)
+{
+    if (i < 0)
+        selection_.clearCurrentIndex();
+    else if (focus() != i)
+        selection_.setCurrentIndex(index(i), QItemSelectionModel::NoUpdate);
 }
 
 EntreePtr ListePrincipale::entreeCourante() const
 {
     if (courante_)
         return courante_;
-    return focus_ >= 0 && focus_ < nombre() ? lignes_[size_t(focus_)].entree : nullptr;
+    const int f = focus();
+    return f >= 0 && f < nombre() ? lignes_[size_t(f)].entree : nullptr;
 }
 
 void ListePrincipale::activerListe(bool active)
@@ -338,8 +368,9 @@ void ListePrincipale::activerListe(bool active)
 
 void ListePrincipale::selectionnerFocus()
 {
-    if (focus_ >= 0 && focus_ < nombre())
-        selectionner(focus_, true);
+    const int f = focus();
+    if (f >= 0 && f < nombre())
+        selectionner(f, true);
 }
 
 QString ListePrincipale::texteCompteur() const

@@ -5,8 +5,9 @@
 #include "analysis/aviFichier.h"
 #include "commands/interfaces_fenetre.h"
 
+#include <QAbstractListModel>
 #include <QCollator>
-#include <QObject>
+#include <QItemSelectionModel>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -29,27 +30,34 @@ QString PhrasePlaylist(TOrdreTri ordre);
 const QStringList& extensionsVideo();
 bool ExtensionAcceptee(const QString& chemin);
 
-// The list of the main window; the window's list box shows it line for line.
-class ListePrincipale : public QObject, public ListeFichiers {
+// The list of the main window, as an item model the window's list view shows
+// directly. Its selection and focused line are a selection model the view
+// shares: a click and a command change the same state, nothing is mirrored.
+class ListePrincipale : public QAbstractListModel, public ListeFichiers {
     Q_OBJECT
 public:
     explicit ListePrincipale(QObject* parent = nullptr);
     ~ListePrincipale() override;
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : nombre(); }
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // The selection and the focused line (its current index), for the view.
+    QItemSelectionModel* modeleSelection() { return &selection_; }
 
     int nombre() const { return int(lignes_.size()); }
     int nombreLignes() const override { return nombre(); }
     EntreePtr entree(int i) const override { return lignes_[size_t(i)].entree; }
     // The line's text: the file name when the line was made (a replaced entry keeps it).
     const QString& texte(int i) const { return lignes_[size_t(i)].texte; }
-    bool estSelectionnee(int i) const override { return lignes_[size_t(i)].selectionnee; }
+    bool estSelectionnee(int i) const override { return selection_.isSelected(index(i)); }
     std::vector<int> selection() const;
     // Counted as lines change, so the counter text costs nothing on long lists.
     int nombreSelectionnees() const { return nbSelectionnees_; }
     void selectionner(int i, bool oui) override;
     void selectionnerTout();
     void deselectionnerTout();
-    int focus() const { return focus_; }
-    int ligneFocus() const override { return focus_; }
+    int focus() const { return selection_.currentIndex().isValid() ? selection_.currentIndex().row() : -1; }
+    int ligneFocus() const override { return focus(); }
     void focaliser(int i);
     void definirFocus(int i) override { focaliser(i); }
     // The entry of the focused line, or none.
@@ -86,11 +94,7 @@ public:
     std::function<bool()> selectionALOuverture;
 
 signals:
-    void ligneInseree(int index);
-    void ligneRetiree(int index);
-    void ligneDeplacee(int de, int vers);
-    void ligneModifiee(int index);
-    void listeReinitialisee();
+    // The selection or the focused line changed, whoever changed it.
     void selectionModifiee();
     void activationModifiee(bool active);
 
@@ -98,7 +102,6 @@ private:
     struct Ligne {
         std::shared_ptr<const TAfficherFichier> entree;
         QString texte;
-        bool selectionnee = false;
     };
     struct Cle {
         QString cle;
@@ -109,11 +112,15 @@ private:
     bool memeFichier(const QString& a, const QString& b) const;
     int comparer(const Cle& a, const Cle& b) const;
     Cle cleDe(const TAfficherFichier& e, TOrdreTri ordre) const;
-    void inserer(int k, std::shared_ptr<const TAfficherFichier> entree, Cle cle);
+    void inserer(int k, std::shared_ptr<const TAfficherFichier> entree, Cle cle, bool choisie);
+    void retirer(int k);
+    // Moves the focus without touching the selection; -1 focuses no line.
+    void focaliserSansOubli(int i);
+    void compterSelection(const QItemSelection& choisies, const QItemSelection& quittees);
 
     std::vector<Ligne> lignes_;
     std::vector<Cle> clesTri_;
-    int focus_ = -1;
+    QItemSelectionModel selection_{this};
     EntreePtr courante_; // imposed by a command-line run; wins over the focus while set
     int nbSelectionnees_ = 0;
     bool active_ = true;

@@ -21,7 +21,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -80,41 +80,18 @@ TUIForm::TUIForm(PiecesFenetre pieces, QWidget* parent) : QMainWindow(parent), p
     if (QAction* q = action(QStringLiteral("afQuitter")))
         q->setToolTip(QStringLiteral("Quitter %1").arg(QStringLiteral("Korvan")));
 
-    // The list box follows the list; its own selection signals are ignored meanwhile.
-    connect(&liste_, &ListePrincipale::ligneInseree, this, [this](int k) {
-        synchro_ = true;
-        auto* item = new QListWidgetItem(liste_.texte(k));
-        lb_->insertItem(k, item);
-        item->setSelected(liste_.estSelectionnee(k));
-        synchro_ = false;
-        synchroniserFocus();
-    });
-    connect(&liste_, &ListePrincipale::ligneRetiree, this, [this](int i) {
-        synchro_ = true;
-        delete lb_->takeItem(i);
-        synchro_ = false;
-        synchroniserVue();
-    });
-    connect(&liste_, &ListePrincipale::ligneDeplacee, this, [this](int de, int vers) {
-        synchro_ = true;
-        QListWidgetItem* item = lb_->takeItem(de);
-        item->setText(liste_.texte(vers));
-        lb_->insertItem(vers, item);
-        synchro_ = false;
-        synchroniserVue();
-    });
-    connect(&liste_, &ListePrincipale::listeReinitialisee, this, [this] {
-        const bool s = synchro_;
-        synchro_ = true;
-        lb_->clear();
-        for (int i = 0; i < liste_.nombre(); ++i)
-            lb_->addItem(liste_.texte(i));
-        synchro_ = s;
-        synchroniserVue();
-    });
-    connect(&liste_, &ListePrincipale::selectionModifiee, this, [this] { synchroniserVue(); });
+    // The view shows the list and shares its selection: there is nothing to keep in step.
+    lb_->setModel(&liste_);
+    lb_->setSelectionModel(liste_.modeleSelection());
     connect(&liste_, &ListePrincipale::activationModifiee, lb_, &QWidget::setEnabled);
-    connect(lb_, &QListWidget::itemSelectionChanged, this, [this] { vueVersModele(); });
+    // The counter, the tooltip and the command states follow every change of
+    // selection at once, gathered into one refresh per turn of the event loop.
+    connect(&liste_, &ListePrincipale::selectionModifiee, this, [this] {
+        if (selectionAAfficher_)
+            return;
+        selectionAAfficher_ = true;
+        QMetaObject::invokeMethod(this, [this] { afficherSelection(); }, Qt::QueuedConnection);
+    });
 
     // The folder scanner feeds the list.
     Dirscan1.pomper = pomper;
@@ -166,7 +143,7 @@ void TUIForm::creerPanneaux()
     panneauListe_ = new QWidget(centre);
     auto* v = new QVBoxLayout(panneauListe_);
     v->setContentsMargins(0, 0, 0, 0);
-    lb_ = new QListWidget(panneauListe_);
+    lb_ = new QListView(panneauListe_);
     lb_->setObjectName(QStringLiteral("lb"));
     lb_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lb_->setUniformItemSizes(true); // lines of one height: no relayout of every line per insertion
@@ -621,52 +598,22 @@ void TUIForm::texteStatut(const QString& texte)
     statut_->setText(texte);
 }
 
-void TUIForm::synchroniserVue()
+void TUIForm::afficherSelection()
 {
-    if (synchro_)
-        return;
-    synchro_ = true;
-    // Only lines whose state differs are touched: a load of thousands of files stays linear.
-    for (int i = 0; i < liste_.nombre() && i < lb_->count(); ++i) {
-        QListWidgetItem* item = lb_->item(i);
-        if (item->isSelected() != liste_.estSelectionnee(i))
-            item->setSelected(liste_.estSelectionnee(i));
-    }
-    synchro_ = false;
-    synchroniserFocus();
-}
-
-void TUIForm::synchroniserFocus()
-{
-    if (synchro_ || liste_.focus() < 0 || liste_.focus() >= lb_->count() || lb_->currentRow() == liste_.focus())
-        return;
-    synchro_ = true;
-    lb_->setCurrentRow(liste_.focus(), QItemSelectionModel::NoUpdate);
-    synchro_ = false;
-}
-
-void TUIForm::vueVersModele()
-{
-    if (synchro_)
-        return;
-    synchro_ = true;
-    for (int i = 0; i < liste_.nombre() && i < lb_->count(); ++i)
-        liste_.selectionner(i, lb_->item(i)->isSelected());
-    if (lb_->currentRow() >= 0)
-        liste_.focaliser(lb_->currentRow());
-    synchro_ = false;
+    selectionAAfficher_ = false;
+    compteur_->setText(liste_.texteCompteur());
+    lb_->setToolTip(liste_.texteInfobulle());
+    MajCommandes();
 }
 
 bool TUIForm::eventFilter(QObject* objet, QEvent* e)
 {
     if (objet == lb_->viewport() && e->type() == QEvent::MouseButtonRelease) {
-        vueVersModele();
         SelectionChangee();
     } else if (objet == lb_ && e->type() == QEvent::KeyRelease) {
         const auto* k = static_cast<QKeyEvent*>(e);
         static const QSet<int> navigation{Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Home, Qt::Key_Up, Qt::Key_Down};
         if (navigation.contains(k->key()) && !(k->modifiers() & Qt::ControlModifier)) {
-            vueVersModele();
             SelectionChangee();
         }
     }

@@ -23,7 +23,7 @@ class QMimeData;
 class QPaintEvent;
 class QShowEvent;
 class QLabel;
-class QListWidget;
+class QListView;
 class QMenu;
 class QStackedWidget;
 class QToolBar;
@@ -46,7 +46,7 @@ public:
     BoiteMessage& boite() { return *boite_; }
     TableActions& table() { return table_; }
     TBaseFrame* panneau() const { return base_; }
-    QListWidget* lb() const { return lb_; }
+    QListView* lb() const { return lb_; }
     QLabel* compteur() const { return compteur_; }
     QAction* action(const QString& nom) const { return qactions_.value(nom); }
     QMenu* menuPrincipal(int index) const;
@@ -104,10 +104,8 @@ private:
     void creerMenus();
     void creerPanneaux();
     void PremierAffichage();
-    void synchroniserVue();
-    void synchroniserFocus();
+    void afficherSelection();
     void majColler();
-    void vueVersModele();
     void appliquerEtatActions();
     void surInactivite();
     void executer(const QString& nom);
@@ -135,7 +133,7 @@ private:
     QHash<QString, QAction*> qactions_;
     QList<QMenu*> menus_;
     QMenu* menuTri_ = nullptr;
-    QListWidget* lb_ = nullptr;
+    QListView* lb_ = nullptr;
     QLabel* compteur_ = nullptr;
     QLabel* statut_ = nullptr;
     TBaseFrame* base_ = nullptr;
@@ -152,7 +150,7 @@ private:
     bool avaitEntreeCourante_ = false;
     bool chargerPlaylistAuPremierAffichage_ = false;
     bool lignePendante_ = false;
-    bool synchro_ = false;
+    bool selectionAAfficher_ = false;
 };
 
 } // namespace korvan

@@ -335,7 +335,13 @@ TEST_F(LigneCommande, RenameSwitchRenamesEachFileOnceAlthoughEachRenameMovesIt)
         reelle(p, e, n, u);
     };
     int deplacements = 0;
-    QObject::connect(&f.liste, &ListePrincipale::ligneDeplacee, [&](int de, int vers) { deplacements += de != vers; });
+    // A rename takes the line out and puts it back at its sorted place.
+    int retiree = -1;
+    QObject::connect(&f.liste, &QAbstractItemModel::rowsRemoved, [&](const QModelIndex&, int de, int) { retiree = de; });
+    QObject::connect(&f.liste, &QAbstractItemModel::rowsInserted, [&](const QModelIndex&, int vers, int) {
+        deplacements += retiree >= 0 && retiree != vers;
+        retiree = -1;
+    });
 
     LigneCommandePremierePeinture(f, args);
 

@@ -16,7 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QListWidget>
+#include <QListView>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -94,8 +94,8 @@ TEST_F(DemarrageAvecArguments, WindowModeRunsAtTheFirstPaintAfterTheDefaultPlayl
     EXPECT_EQ(ligne->issue(), IssueDemarrage::EnAttente);
     EXPECT_EQ(fenetre->liste().nombre(), 0); // nothing before the paint
     ASSERT_TRUE(attendre([&] { return existe("a_14.07.2004_10.31.05.avi") && existe("liste_28.02.2002_23.59.58.avi"); }));
-    EXPECT_TRUE(attendre([&] { return fenetre->lb()->count() == 2; }));
-    EXPECT_EQ(fenetre->lb()->item(1)->text(), "a_14.07.2004_10.31.05.avi");
+    EXPECT_TRUE(attendre([&] { return fenetre->lb()->model()->rowCount() == 2; }));
+    EXPECT_EQ(fenetre->lb()->model()->index(1, 0).data().toString(), "a_14.07.2004_10.31.05.avi");
     EXPECT_FALSE(sansConfirmation);
     EXPECT_TRUE(fenetre->isVisible()); // no "c"
     // The table was built at the first showing, with the about panel's rows.

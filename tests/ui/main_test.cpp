@@ -13,7 +13,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -64,8 +64,9 @@ protected:
     QStringList lignes() const
     {
         QStringList l;
-        for (int i = 0; i < fenetre->lb()->count(); ++i)
-            l << fenetre->lb()->item(i)->text();
+        const QAbstractItemModel* m = fenetre->lb()->model();
+        for (int i = 0; i < m->rowCount(); ++i)
+            l << m->index(i, 0).data().toString();
         return l;
     }
 
@@ -98,7 +99,7 @@ TEST_F(FenetreTest, DropRevealsListAndSortsByDatecode)
     declencher("afOrdreAlpha");
     EXPECT_EQ(lignes(), QStringList({"not_riff.avi", "ntsc_t2_43.avi", "pal_t1_43.avi", "pal_t2_43.avi"}));
     EXPECT_EQ(fenetre->liste().entreeCourante()->nom, "pal_t2_43.avi");
-    EXPECT_TRUE(fenetre->lb()->item(3)->isSelected());
+    EXPECT_TRUE(fenetre->lb()->selectionModel()->isRowSelected(3));
     declencher("afSelectionnerTout");
     EXPECT_EQ(fenetre->compteur()->text(), "4 fichiers sur 4 - tri alphabétique");
 }
@@ -113,7 +114,7 @@ TEST_F(FenetreTest, PasteAndDuplicates)
     QGuiApplication::clipboard()->setMimeData(donnees);
     declencher("afCollerFichiers");
     EXPECT_EQ(fenetre->liste().nombre(), 1);
-    EXPECT_EQ(fenetre->lb()->count(), 1);
+    EXPECT_EQ(lignes().size(), 1);
 }
 
 TEST_F(FenetreTest, ListActionsFollowTheListState)
@@ -176,7 +177,7 @@ TEST_F(FenetreTest, RenameCommandThroughTheWindow)
     EXPECT_FALSE(QFileInfo::exists(clip));
     ASSERT_EQ(fenetre->liste().nombre(), 1);
     EXPECT_EQ(fenetre->liste().entree(0)->chemin, attendu);
-    EXPECT_EQ(fenetre->lb()->item(0)->text(), "clip_14.07.2004_10.31.05.avi");
+    EXPECT_EQ(lignes(), QStringList{"clip_14.07.2004_10.31.05.avi"});
     EXPECT_EQ(fenetre->liste().entreeCourante()->chemin, attendu);
 }
 
@@ -192,7 +193,7 @@ TEST_F(FenetreTest, EscapeStopsALoadBeforeTheNextFile)
     }
     // The window handles an Esc key while the third file is being added.
     int ajoutes = 0;
-    QObject::connect(&fenetre->liste(), &ListePrincipale::ligneInseree, fenetre.get(), [&] {
+    QObject::connect(&fenetre->liste(), &QAbstractItemModel::rowsInserted, fenetre.get(), [&] {
         if (++ajoutes == 3)
             declencher("afInterrompre");
     });
@@ -200,4 +201,26 @@ TEST_F(FenetreTest, EscapeStopsALoadBeforeTheNextFile)
     EXPECT_EQ(fenetre->liste().nombre(), 3);
     EXPECT_FALSE(abandonDemande); // the end of the operation forgets the key
     EXPECT_FALSE(chargementEnCours);
+}
+
+// The view and the list share one selection: a click inside a multi-selection
+// reaches the counter, the tooltip and the commands without anything else.
+TEST_F(FenetreTest, AClickInsideAMultiSelectionIsSeenAtOnce)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    deposer({fixtureQ("pal_t2_43.avi"), fixtureQ("pal_t1_43.avi"), fixtureQ("ntsc_t2_43.avi")});
+    declencher("afSelectionnerTout");
+    QApplication::processEvents();
+    ASSERT_TRUE(fenetre->compteur()->text().startsWith("3 fichiers sur 3"));
+    QListView* vue = fenetre->lb();
+    QTest::mouseClick(vue->viewport(), Qt::LeftButton, Qt::NoModifier, vue->visualRect(vue->model()->index(1, 0)).center());
+    QApplication::processEvents();
+    EXPECT_TRUE(fenetre->compteur()->text().startsWith("1 fichier sur 3"));
+    EXPECT_TRUE(vue->toolTip().startsWith("1 fichier sélectionné sur 3"));
+    EXPECT_EQ(fenetre->liste().selection(), std::vector<int>{1});
+    EXPECT_EQ(fenetre->liste().entreeCourante(), fenetre->liste().entree(1));
+    // Programmatic changes are seen the same way.
+    fenetre->liste().selectionner(2, true);
+    QApplication::processEvents();
+    EXPECT_TRUE(fenetre->compteur()->text().startsWith("2 fichiers sur 3"));
 }
