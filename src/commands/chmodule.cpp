@@ -53,50 +53,37 @@ Tch::Tch(ServicesCommandes servicesDonnes)
       DecalerHoraire(QStringLiteral("DecalerHoraire")),
       CorrigerCodec(QStringLiteral("CorrigerCodec"))
 {
-    DossierParent.OnExecution = avecServices(this, DossierParentExecution);
-
-    SupprimerFichier.OnFileCondition = SupprimerFichierFileCondition;
-    SupprimerFichier.OnConfirmation = SupprimerFichierConfirmation;
-    SupprimerFichier.OnExecution = avecServices(this, SupprimerFichierExecution);
-
-    oterfichier.OnExecution = oterfichierExecution;
-
-    DefaultPlayer.OnExecution = avecServices(this, DefaultPlayerExecution);
-
-    AjouterTimecode.OnFileCondition = AjouterTimecodeFileCondition;
-    AjouterTimecode.OnConfirmation = AjouterTimecodeConfirmation;
-    AjouterTimecode.OnExecution = avecServices(this, AjouterTimecodeExecution);
-
-    AjouterDateCode.OnFileCondition = AjouterDateCodeFileCondition;
-    AjouterDateCode.OnConfirmation = AjouterDateCodeConfirmation;
-    AjouterDateCode.OnExecution = avecServices(this, AjouterDateCodeExecution);
-
-    PurgerNom.OnFileCondition = PurgerNomFileCondition;
-    PurgerNom.OnConfirmation = PurgerNomConfirmation;
-    PurgerNom.OnExecution = avecServices(this, PurgerNomExecution);
-
-    FileDate.OnFileCondition = AjouterDateCodeFileCondition;
-    FileDate.OnConfirmation = FileDateConfirmation;
-    FileDate.OnExecution = avecServices(this, FileDateExecution);
-
-    RenameScAn.OnFileCondition = AjouterDateCodeFileCondition;
-    RenameScAn.OnConfirmation = RenameScAnConfirmation;
-    RenameScAn.OnExecution = avecServices(this, RenameScAnExecution);
-
+    // File condition, confirmation, execution; an empty one stays absent.
+    auto poser = [](tFileAction& c, TFileConditionEvent condition, TConfirmationEvent confirmation,
+                    TExecutionEvent execution) {
+        c.OnFileCondition = std::move(condition);
+        c.OnConfirmation = std::move(confirmation);
+        c.OnExecution = std::move(execution);
+    };
+    poser(DossierParent, {}, {}, avecServices(this, DossierParentExecution));
+    poser(SupprimerFichier, SupprimerFichierFileCondition, SupprimerFichierConfirmation,
+          avecServices(this, SupprimerFichierExecution));
+    poser(oterfichier, {}, {}, oterfichierExecution);
+    poser(DefaultPlayer, {}, {}, avecServices(this, DefaultPlayerExecution));
+    poser(AjouterTimecode, AjouterTimecodeFileCondition, AjouterTimecodeConfirmation,
+          avecServices(this, AjouterTimecodeExecution));
+    poser(AjouterDateCode, AjouterDateCodeFileCondition, AjouterDateCodeConfirmation,
+          avecServices(this, AjouterDateCodeExecution));
+    poser(PurgerNom, PurgerNomFileCondition, PurgerNomConfirmation, avecServices(this, PurgerNomExecution));
+    poser(FileDate, AjouterDateCodeFileCondition, FileDateConfirmation, avecServices(this, FileDateExecution));
+    poser(RenameScAn, AjouterDateCodeFileCondition, RenameScAnConfirmation, avecServices(this, RenameScAnExecution));
     Stillex.OnGeneralCondition = StillexGeneralCondition;
-    Stillex.OnExecution = avecServices(this, StillexExecution);
+    poser(Stillex, {}, {}, avecServices(this, StillexExecution));
 
     // The scene run and the scene text export share one execution; their
     // records tell it which routines to call.
     DefinirParamScenes(CreerScenes.Param, QStringLiteral("CreerScenes"), BlocScenesFichier());
-    CreerScenes.OnConfirmation = CreerScenesConfirmation;
-    CreerScenes.OnExecution = CreerScenesExecution;
+    poser(CreerScenes, {}, CreerScenesConfirmation, CreerScenesExecution);
     DefinirParamScenes(ScenesText.Param, QStringLiteral("ScenesText"), BlocScenesTexte());
     ScenesText.OnConfirmation = ScenesTextConfirmation;
 
-    SupprimerScenes.OnFileCondition = SupprimerScenesFileCondition;
-    SupprimerScenes.OnConfirmation = SupprimerScenesConfirmation;
-    SupprimerScenes.OnExecution = avecServices(this, SupprimerScenesExecution);
+    poser(SupprimerScenes, SupprimerScenesFileCondition, SupprimerScenesConfirmation,
+          avecServices(this, SupprimerScenesExecution));
 }
 
 std::array<tFileAction*, Tch::kNombreCommandes> Tch::composants()

@@ -37,49 +37,58 @@ void SupprimerFichierExecution(const ServicesCommandes& services, TParam&, const
     update = utNone;
     if (!fichier)
         return;
+    if (EnvoyerCorbeilleOuSignaler(services, fichier->chemin,
+                                   QStringLiteral("Il sans doute utilisé actuellement ou en lecture seule")))
+        update = utDelete;
+}
+
+bool EnvoyerCorbeilleOuSignaler(const ServicesCommandes& services, const QString& chemin, const QString& raison)
+{
     bool supprime = false;
     try {
-        supprime = services.envoyerCorbeille(fichier->chemin);
+        supprime = services.envoyerCorbeille(chemin);
     } catch (...) {
         supprime = false;
     }
-    if (supprime) {
-        update = utDelete;
-        return;
-    }
-    if (services.boite) {
+    if (!supprime && services.boite) {
         try {
-            services.boite->montrer(GenreMessage::Erreur,
-                                    QStringLiteral("Impossible de supprimer ") + fichier->chemin +
-                                        QStringLiteral("\r\nIl sans doute utilisé actuellement ou en lecture seule"),
+            services.boite->montrer(GenreMessage::Erreur, QStringLiteral("Impossible de supprimer ") + chemin + QStringLiteral("\r\n") + raison,
                                     BoutonsMessage::OK);
         } catch (...) {
         }
     }
+    return supprime;
 }
 
-void DossierParentExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier, QString&,
-                            TchUpdateType& update)
+namespace {
+
+// Hands the entry to another program; a failure to start it changes nothing.
+template <class Ouvrir>
+void ouvrirEntree(const TAfficherFichier* fichier, TchUpdateType& update, Ouvrir&& ouvrir)
 {
     update = utNone;
     if (!fichier)
         return;
     try {
-        services.ouvreurEffectif().ouvrirAvecBureau(DossierDeChemin(fichier->chemin));
+        ouvrir(*fichier);
     } catch (...) {
     }
+}
+
+} // namespace
+
+void DossierParentExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier, QString&,
+                            TchUpdateType& update)
+{
+    ouvrirEntree(fichier, update, [&](const TAfficherFichier& f) {
+        services.ouvreurEffectif().ouvrirAvecBureau(DossierDeChemin(f.chemin));
+    });
 }
 
 void DefaultPlayerExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier, QString&,
                             TchUpdateType& update)
 {
-    update = utNone;
-    if (!fichier)
-        return;
-    try {
-        services.ouvreurEffectif().ouvrirAvecBureau(fichier->chemin);
-    } catch (...) {
-    }
+    ouvrirEntree(fichier, update, [&](const TAfficherFichier& f) { services.ouvreurEffectif().ouvrirAvecBureau(f.chemin); });
 }
 
 void StillexGeneralCondition(TParam&, bool& visible)
@@ -91,13 +100,9 @@ void StillexGeneralCondition(TParam&, bool& visible)
 void StillexExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier, QString&,
                       TchUpdateType& update)
 {
-    update = utNone;
-    if (!fichier)
-        return;
-    try {
-        services.ouvreurEffectif().demarrerProgramme(prefFichierStillex, {fichier->chemin});
-    } catch (...) {
-    }
+    ouvrirEntree(fichier, update, [&](const TAfficherFichier& f) {
+        services.ouvreurEffectif().demarrerProgramme(prefFichierStillex, {f.chemin});
+    });
 }
 
 } // namespace korvan

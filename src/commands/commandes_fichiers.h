@@ -18,6 +18,10 @@ void SupprimerFichierConfirmation(TParam& param, const TAfficherFichier* fichier
 void SupprimerFichierExecution(const ServicesCommandes& services, TParam& param, const TAfficherFichier* fichier,
                                QString& newfichier, TchUpdateType& update);
 
+// Sends a file to the trash; on failure, an error box with "Impossible de
+// supprimer ", the path and the reason line. True when it went.
+bool EnvoyerCorbeilleOuSignaler(const ServicesCommandes& services, const QString& chemin, const QString& raison);
+
 void DossierParentExecution(const ServicesCommandes& services, TParam& param, const TAfficherFichier* fichier,
                             QString& newfichier, TchUpdateType& update);
 void DefaultPlayerExecution(const ServicesCommandes& services, TParam& param, const TAfficherFichier* fichier,

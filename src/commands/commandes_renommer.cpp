@@ -2,6 +2,7 @@
 
 #include "analysis/chemins.h"
 #include "analysis/formatage.h"
+#include "analysis/formatage.h"
 #include "commands/noms_fichiers.h"
 #include "platform/preferences.h"
 
@@ -26,6 +27,21 @@ void construireQuestion(QString& confirmMsg, const QString& generique, F&& f)
     } catch (...) {
         confirmMsg = generique;
     }
+}
+
+// The question of a rename: with the current and the new name, with the new
+// name only, or the generic wording, the first that fits a short string.
+template <typename Nouveau>
+void questionRenommer(QString& confirmMsg, const TAfficherFichier* fichier, const QString& generique,
+                      const char* avecLesDeux, const char* avecLeNouveau, Nouveau&& nouveau, bool cheminComplet = false)
+{
+    construireQuestion(confirmMsg, generique, [&] {
+        if (!fichier)
+            return generique;
+        const QString n = nouveau(*fichier);
+        return QuestionCourte({Format(avecLesDeux, cheminComplet ? fichier->chemin : fichier->nom, n),
+                               Format(avecLeNouveau, n), generique});
+    });
 }
 
 template <typename F>
@@ -80,16 +96,10 @@ void AjouterDateCodeFileCondition(TParam&, const TAfficherFichier* fichier, bool
 
 void AjouterDateCodeConfirmation(TParam&, const TAfficherFichier* fichier, QString& confirmMsg)
 {
-    const QString generique = QStringLiteral("Voulez-vous ajouter son datecode à ce fichier?");
-    construireQuestion(confirmMsg, generique, [&] {
-        if (!fichier)
-            return generique;
-        const QString nouveau = NomDeFichier(NouvelleBaseAjouterDateCode(*fichier) + kAvi);
-        return QuestionCourte(
-            {Format("Voulez-vous ajouter un datecode au fichier '%s'\r\net le renommer en '%s'?", fichier->nom,
-                    nouveau),
-             Format("Voulez-vous ajouter un datecode à ce fichier et le renommer en\r\n'%s'?", nouveau), generique});
-    });
+    questionRenommer(confirmMsg, fichier, QStringLiteral("Voulez-vous ajouter son datecode à ce fichier?"),
+                     "Voulez-vous ajouter un datecode au fichier '%s'\r\net le renommer en '%s'?",
+                     "Voulez-vous ajouter un datecode à ce fichier et le renommer en\r\n'%s'?",
+                     [](const TAfficherFichier& f) { return NomDeFichier(NouvelleBaseAjouterDateCode(f) + kAvi); });
 }
 
 void AjouterDateCodeExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier,
@@ -108,17 +118,10 @@ void AjouterTimecodeFileCondition(TParam&, const TAfficherFichier* fichier, bool
 
 void AjouterTimecodeConfirmation(TParam&, const TAfficherFichier* fichier, QString& confirmMsg)
 {
-    const QString generique = QStringLiteral("Voulez-vous vraiment ajouter son timecode à ce fichier?");
-    construireQuestion(confirmMsg, generique, [&] {
-        if (!fichier)
-            return generique;
-        const QString nouveau = NouvelleBaseAjouterTimecode(*fichier) + kAvi;
-        return QuestionCourte(
-            {Format("Voulez-vous vraiment ajouter son timecode au fichier '%s'\r\net le renommer en '%s'?",
-                    fichier->chemin, nouveau),
-             Format("Voulez-vous vraiment ajouter son timecode à ce fichier \r\net le renommer en '%s'?", nouveau),
-             generique});
-    });
+    questionRenommer(confirmMsg, fichier, QStringLiteral("Voulez-vous vraiment ajouter son timecode à ce fichier?"),
+                     "Voulez-vous vraiment ajouter son timecode au fichier '%s'\r\net le renommer en '%s'?",
+                     "Voulez-vous vraiment ajouter son timecode à ce fichier \r\net le renommer en '%s'?",
+                     [](const TAfficherFichier& f) { return NouvelleBaseAjouterTimecode(f) + kAvi; }, true);
 }
 
 void AjouterTimecodeExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier,
@@ -137,16 +140,10 @@ void PurgerNomFileCondition(TParam&, const TAfficherFichier* fichier, bool& visi
 
 void PurgerNomConfirmation(TParam&, const TAfficherFichier* fichier, QString& confirmMsg)
 {
-    const QString generique = QStringLiteral("Voulez-vous raccourcir le nom de ce fichier?");
-    construireQuestion(confirmMsg, generique, [&] {
-        if (!fichier)
-            return generique;
-        const QString nouveau = NomDeFichier(NouvelleBasePurgerNom(*fichier) + kAvi);
-        return QuestionCourte(
-            {Format("Voulez-vous raccourcir le nom du fichier '%s'\r\net le renommer en '%s'?", fichier->nom,
-                    nouveau),
-             Format("Voulez-vous raccourcir le nom de ce fichier et le renommer en\r\n'%s'?", nouveau), generique});
-    });
+    questionRenommer(confirmMsg, fichier, QStringLiteral("Voulez-vous raccourcir le nom de ce fichier?"),
+                     "Voulez-vous raccourcir le nom du fichier '%s'\r\net le renommer en '%s'?",
+                     "Voulez-vous raccourcir le nom de ce fichier et le renommer en\r\n'%s'?",
+                     [](const TAfficherFichier& f) { return NomDeFichier(NouvelleBasePurgerNom(f) + kAvi); });
 }
 
 void PurgerNomExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier,
@@ -162,14 +159,9 @@ void PurgerNomExecution(const ServicesCommandes& services, TParam&, const TAffic
 
 void RenameScAnConfirmation(TParam&, const TAfficherFichier* fichier, QString& confirmMsg)
 {
-    const QString generique = QStringLiteral("Voulez-vous renommer ce fichier à la manière de Scenalyser?");
-    construireQuestion(confirmMsg, generique, [&] {
-        if (!fichier)
-            return generique;
-        const QString nouveau = NomDeFichier(NouvelleBaseRenameScAn(*fichier) + kAvi);
-        return QuestionCourte({Format("Voulez-vous renommer le fichier '%s' en '%s'?", fichier->nom, nouveau),
-                               Format("Voulez-vous renommer ce fichier en '%s'?", nouveau), generique});
-    });
+    questionRenommer(confirmMsg, fichier, QStringLiteral("Voulez-vous renommer ce fichier à la manière de Scenalyser?"),
+                     "Voulez-vous renommer le fichier '%s' en '%s'?", "Voulez-vous renommer ce fichier en '%s'?",
+                     [](const TAfficherFichier& f) { return NomDeFichier(NouvelleBaseRenameScAn(f) + kAvi); });
 }
 
 void RenameScAnExecution(const ServicesCommandes& services, TParam&, const TAfficherFichier* fichier,

@@ -1,6 +1,7 @@
 #include "commands/commandes_scenes.h"
 
 #include "analysis/formatage.h"
+#include "commands/commandes_fichiers.h"
 #include "commands/noms_fichiers.h"
 #include "platform/preferences.h"
 #include "scenes/CreerScenes.h"
@@ -84,25 +85,9 @@ void SupprimerScenesExecution(const ServicesCommandes& services, TParam&, const 
     update = utNone;
     if (!fichier)
         return;
-    const QString scn = CheminFichierScn(fichier->chemin);
-    bool supprime = false;
-    try {
-        supprime = services.envoyerCorbeille(scn);
-    } catch (...) {
-    }
-    if (supprime) {
+    if (EnvoyerCorbeilleOuSignaler(services, CheminFichierScn(fichier->chemin),
+                                   QStringLiteral("Le fichier est peut-être utilisé actuellement ou en lecture seule")))
         update = utModify;
-        return;
-    }
-    if (services.boite) {
-        try {
-            services.boite->montrer(GenreMessage::Erreur,
-                                    QStringLiteral("Impossible de supprimer ") + scn
-                                        + QStringLiteral("\r\nLe fichier est peut-être utilisé actuellement ou en lecture seule"),
-                                    BoutonsMessage::OK);
-        } catch (...) {
-        }
-    }
 }
 
 } // namespace korvan
