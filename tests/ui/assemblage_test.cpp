@@ -5,6 +5,7 @@
 #include "pipelines/presence_filtres.h"
 #include "platform/etat_programme.h"
 #include "platform/preferences.h"
+#include "platform/bureau_temporaire.h"
 #include "support/fixtures.h"
 #include "ui/assemblage_fenetre.h"
 #include "ui/main.h"
@@ -25,13 +26,6 @@ namespace {
 
 class Assemblage : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(home_.isValid());
-        qputenv("HOME", home_.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
-        qputenv("XDG_DATA_HOME", (home_.path() + "/data").toUtf8());
-    }
     void montrer()
     {
         fenetre = AssemblerFenetre();
@@ -68,7 +62,7 @@ protected:
         return texte;
     }
 
-    QTemporaryDir home_;
+    korvan::test::BureauTemporaire bureau_; // settings and playlists of its own
     std::unique_ptr<TUIForm> fenetre;
 };
 
