@@ -2,6 +2,7 @@
 // handles the command line when it is first shown (hidden mode) or at its
 // first paint (window mode).
 #include "integration/arguments_switches.h"
+#include "integration/options_programme.h"
 #include "ui/assemblage_fenetre.h"
 #include "ui/main.h"
 
@@ -31,6 +32,11 @@ int main(int argc, char** argv)
     QStringList brut;
     for (int i = 1; i < argc; ++i)
         brut << QString::fromLocal8Bit(argv[i]);
+    // Answered before any Qt platform is needed, so they work without a display.
+    if (const auto reponse = korvan::ReponseOptionProgramme(brut)) {
+        std::fputs(reponse->toUtf8().constData(), stdout);
+        return 0;
+    }
     // Hidden mode shows nothing, so it must not need a display: the offscreen
     // platform lets it run over ssh, from cron or in a container.
     const bool cache = korvan::ModeCacheDemande(brut);

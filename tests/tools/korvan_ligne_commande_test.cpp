@@ -19,6 +19,7 @@ struct Sortie {
     bool normale = false; // ended by itself, not by a signal or the timeout
     int code = -1;
     QByteArray err;
+    QByteArray out;
 };
 
 class KorvanLigneCommande : public ::testing::Test {
@@ -67,7 +68,8 @@ protected:
         const bool fini = p.waitForFinished(60000);
         if (!fini)
             p.kill();
-        return {fini && p.exitStatus() == QProcess::NormalExit, p.exitCode(), p.readAllStandardError()};
+        return {fini && p.exitStatus() == QProcess::NormalExit, p.exitCode(), p.readAllStandardError(),
+                p.readAllStandardOutput()};
     }
 
     // Every listed name, as a shell glob would give them.
@@ -150,4 +152,17 @@ TEST_F(KorvanLigneCommande, WindowRunWithCloseLetterEndsTheProgram)
     EXPECT_TRUE(QFileInfo::exists(clips() + "/mariage_14.07.2004_10.31.05.avi"));
     EXPECT_TRUE(QFileInfo::exists(clips() + "/sans date.avi"));
     EXPECT_TRUE(QFileInfo::exists(config()));
+}
+
+// Without a display, and even with files beside them: the text, exit 0, no window.
+TEST_F(KorvanLigneCommande, HelpAndVersionPrintWithoutADisplay)
+{
+    for (const auto& [option, debut] : {std::pair{"--version", "Korvan 5.3.6\n"}, std::pair{"--help", "Usage : korvan "}}) {
+        const Sortie s = korvan({option, "mariage.avi", "+hd"});
+        ASSERT_TRUE(s.normale) << option;
+        EXPECT_EQ(s.code, 0) << option << s.err.toStdString();
+        EXPECT_TRUE(s.out.startsWith(debut)) << s.out.toStdString();
+    }
+    EXPECT_EQ(fichiers().filter("mariage").size(), 1);
+    EXPECT_TRUE(fichiers().contains("mariage.avi")); // nothing ran
 }
