@@ -12,36 +12,39 @@
 
 #include <limits>
 #include <optional>
+#include <variant>
+#include <vector>
 
 namespace korvan {
 
-int prefTop = 0;
-int prefLeft = 0;
-uint8_t prefOrdreListe = 0;
-bool prefSauverPrefsEnQuittant = true;
-bool prefSelectionOuverture = false;
-bool prefSauverListeEnQuittant = false;
-bool prefMemeDossier = true;
+// Their values come from the table below, before anything reads them.
+int prefTop;
+int prefLeft;
+uint8_t prefOrdreListe;
+bool prefSauverPrefsEnQuittant;
+bool prefSelectionOuverture;
+bool prefSauverListeEnQuittant;
+bool prefMemeDossier;
 QString prefDossierOuvrir;
 QString prefDossierAuto;
 QString prefDossierSave;
 QString prefDossierPlayList;
 QString prefFichierStillex;
-uint8_t prefStandard = standardPal;
-QString prefFormatAjouter = QString::fromLatin1(prefDefaut::formatAjouter);
-QString prefFormatAfficher = QString::fromLatin1(prefDefaut::formatAfficher);
-QString prefFormatRenommer = QString::fromLatin1(prefDefaut::formatRenommer);
-QString prefRacineRenommer = QString::fromLatin1(prefDefaut::racineRenommer);
-bool prefAutoFontSize = true;
-bool prefAutoIncrust = false;
-int prefDureeIncrust = prefDefaut::dureeIncrust;
-int prefDecalageHoraire = 0;
-bool prefSendTo = false;
-int prefIncrustX = prefDefaut::incrustX;
-int prefIncrustY = prefDefaut::incrustY;
-bool prefMute = false;
-bool prefIncrustOn = false;
-bool prefSlidersVisible = false;
+uint8_t prefStandard;
+QString prefFormatAjouter;
+QString prefFormatAfficher;
+QString prefFormatRenommer;
+QString prefRacineRenommer;
+bool prefAutoFontSize;
+bool prefAutoIncrust;
+int prefDureeIncrust;
+int prefDecalageHoraire;
+bool prefSendTo;
+int prefIncrustX;
+int prefIncrustY;
+bool prefMute;
+bool prefIncrustOn;
+bool prefSlidersVisible;
 PoliceIncrust prefIncrustFont;
 QList<EtatAction> etatActions;
 
@@ -52,47 +55,134 @@ const QString fabricant = QStringLiteral("Brannoc");
 const QString groupeActions = QStringLiteral("Actions");
 const QString groupePolice = QStringLiteral("IncrustFont");
 
-// Value names, exactly as stored (the duration's "éee" included).
-namespace nom {
-const QString version = QStringLiteral("version");
-const QString derniereSauvegarde = QStringLiteral("Dernière Sauvegarde");
-const QString exename = QStringLiteral("Exename");
-const QString top = QStringLiteral("Top");
-const QString left = QStringLiteral("Left");
-const QString ordreListe = QStringLiteral("Ordre de la Liste");
-const QString sauverPrefs = QStringLiteral("Sauver préférences en quittant");
-const QString selection = QStringLiteral("Sélectionner à l'ouverture");
-const QString sauverListe = QStringLiteral("Sauver Liste en quittant");
-const QString memeDossier = QStringLiteral("Sauver dans le même dossier");
-const QString dossierOuvrir = QStringLiteral("Dossier pour Ouvrir Fichiers");
-const QString dossierAuto = QStringLiteral("Dossier à ouverture auto");
-const QString dossierSave = QStringLiteral("Dossier pour Sauver");
-const QString dossierPlayList = QStringLiteral("Dossier des PlayList");
-const QString fichierStillex = QStringLiteral("Fichier Stillex");
-const QString standard = QStringLiteral("Standard par défaut");
-const QString formatAjouter = QStringLiteral("Format pour Ajouter Datecode");
-const QString formatAfficher = QStringLiteral("Format pour Afficher Datecode");
-const QString formatRenommer = QStringLiteral("Format pour Renommer");
-const QString racineRenommer = QStringLiteral("Racine pour Renommer");
-const QString autoFontSize = QStringLiteral("AutoFontSize");
-const QString autoIncrust = QStringLiteral("Automatic Inlay");
-const QString dureeIncrust = QStringLiteral("Duréee Incrustation");
-const QString decalageHoraire = QStringLiteral("Décalage Horaire");
-const QString sendTo = QStringLiteral("Sendto");
-const QString incrustX = QStringLiteral("Incrust positionX");
-const QString incrustY = QStringLiteral("Incrust positionY");
-const QString mute = QStringLiteral("is Mute on");
-const QString incrustOn = QStringLiteral("is Incrust On");
-const QString slidersVisible = QStringLiteral("Incrust Sliders Visible");
-const QString taille = QStringLiteral("Size");
-const QString couleur = QStringLiteral("Color");
-const QString police = QStringLiteral("Name");
-const QString gras = QStringLiteral("Bold");
-const QString italique = QStringLiteral("Italic");
-const QString souligne = QStringLiteral("Underline");
-const QString barre = QStringLiteral("StrikeOut");
-const QString exenameStillex = QStringLiteral("exename");
-} // namespace nom
+// What an empty string setting becomes once loaded.
+enum class SiVide {
+    Garder,
+    Defaut,   // the value's default text
+    Dossier,  // the user's documents folder; a folder always ends with a separator
+    Stillex,  // the path the Stillex program keeps in its own settings
+};
+
+// Booleans and numbers are stored as integers; a number held in a byte or
+// unsigned is read within its range only.
+using Cible = std::variant<bool*, int*, uint8_t*, uint32_t*, QString*>;
+
+// One stored value and the setting it fills.
+struct Valeur {
+    QString groupe; // empty: the main values
+    QString nom;    // exactly as stored (the duration's "éee" included)
+    Cible cible;
+    int defaut = 0; // numbers and booleans
+    int min = std::numeric_limits<int>::min();
+    int max = std::numeric_limits<int>::max();
+    SiVide siVide = SiVide::Garder;
+    QString texteDefaut;
+    // The default when nothing at all is stored (first run, erased settings).
+    std::optional<int> defautPremierLancement;
+
+    QString cle() const { return groupe.isEmpty() ? nom : groupe + u'/' + nom; }
+};
+
+Valeur valeur(const char16_t* nom, Cible cible)
+{
+    Valeur v;
+    v.nom = QString::fromUtf16(nom);
+    v.cible = cible;
+    return v;
+}
+
+Valeur nombre(const char16_t* nom, Cible cible, int defaut, int min = std::numeric_limits<int>::min(),
+              int max = std::numeric_limits<int>::max())
+{
+    Valeur v = valeur(nom, cible);
+    v.defaut = defaut;
+    v.min = min;
+    v.max = max;
+    return v;
+}
+
+Valeur booleen(const char16_t* nom, bool* cible, bool defaut)
+{
+    Valeur v = valeur(nom, cible);
+    v.defaut = defaut ? 1 : 0;
+    return v;
+}
+
+Valeur texte(const char16_t* nom, QString* cible, SiVide siVide, const QString& defaut = {})
+{
+    Valeur v = valeur(nom, cible);
+    v.siVide = siVide;
+    v.texteDefaut = defaut;
+    return v;
+}
+
+Valeur dansGroupe(const QString& groupe, Valeur v)
+{
+    v.groupe = groupe;
+    return v;
+}
+
+// Every stored setting, in the order the program reads them. Numbers outside
+// the range the rest of the program works in (a hand-edited or damaged file)
+// take their defaults like unreadable ones, so that no sort order without a
+// key, no TV standard other than PAL or NTSC and no overlay position off the
+// picture ever reaches it. (The file holds its names sorted, whatever the
+// order they are written in.)
+std::vector<Valeur> valeurs(const GeometrieFenetre& g)
+{
+    Valeur sendTo = booleen(u"Sendto", &prefSendTo, false);
+    // A first run creates the Send To entry.
+    sendTo.defautPremierLancement = 1;
+    const PoliceIncrust police;
+    std::vector<Valeur> v = {
+        nombre(u"Top", &prefTop, positionCentree(g.ecran.height(), g.fenetre.height())),
+        nombre(u"Left", &prefLeft, positionCentree(g.ecran.width(), g.fenetre.width())),
+        nombre(u"Ordre de la Liste", &prefOrdreListe, 0, 0, 3),
+        booleen(u"Sauver préférences en quittant", &prefSauverPrefsEnQuittant, true),
+        booleen(u"Sélectionner à l'ouverture", &prefSelectionOuverture, false),
+        booleen(u"Sauver Liste en quittant", &prefSauverListeEnQuittant, false),
+        booleen(u"Sauver dans le même dossier", &prefMemeDossier, true),
+        texte(u"Dossier pour Ouvrir Fichiers", &prefDossierOuvrir, SiVide::Dossier),
+        texte(u"Dossier à ouverture auto", &prefDossierAuto, SiVide::Dossier),
+        texte(u"Dossier pour Sauver", &prefDossierSave, SiVide::Dossier),
+        texte(u"Dossier des PlayList", &prefDossierPlayList, SiVide::Dossier),
+        texte(u"Fichier Stillex", &prefFichierStillex, SiVide::Stillex),
+        nombre(u"Standard par défaut", &prefStandard, standardPal, standardPal, standardNtsc),
+        texte(u"Format pour Ajouter Datecode", &prefFormatAjouter, SiVide::Defaut,
+              QString::fromLatin1(prefDefaut::formatAjouter)),
+        texte(u"Format pour Afficher Datecode", &prefFormatAfficher, SiVide::Defaut,
+              QString::fromLatin1(prefDefaut::formatAfficher)),
+        texte(u"Format pour Renommer", &prefFormatRenommer, SiVide::Defaut,
+              QString::fromLatin1(prefDefaut::formatRenommer)),
+        texte(u"Racine pour Renommer", &prefRacineRenommer, SiVide::Defaut,
+              QString::fromLatin1(prefDefaut::racineRenommer)),
+        booleen(u"AutoFontSize", &prefAutoFontSize, true),
+        booleen(u"Automatic Inlay", &prefAutoIncrust, false),
+        nombre(u"Duréee Incrustation", &prefDureeIncrust, prefDefaut::dureeIncrust, 0),
+        nombre(u"Décalage Horaire", &prefDecalageHoraire, 0, -23, 23),
+        sendTo,
+        nombre(u"Incrust positionX", &prefIncrustX, prefDefaut::incrustX, 0, 1000),
+        nombre(u"Incrust positionY", &prefIncrustY, prefDefaut::incrustY, 0, 1000),
+        booleen(u"is Mute on", &prefMute, false),
+        booleen(u"is Incrust On", &prefIncrustOn, false),
+        booleen(u"Incrust Sliders Visible", &prefSlidersVisible, false),
+        dansGroupe(groupePolice, nombre(u"Size", &prefIncrustFont.taille, police.taille, 1)),
+        dansGroupe(groupePolice, nombre(u"Color", &prefIncrustFont.couleur, int(police.couleur), 0, 0xFFFFFF)),
+        dansGroupe(groupePolice, texte(u"Name", &prefIncrustFont.nom, SiVide::Defaut, police.nom)),
+        dansGroupe(groupePolice, booleen(u"Bold", &prefIncrustFont.gras, police.gras)),
+        dansGroupe(groupePolice, booleen(u"Italic", &prefIncrustFont.italique, police.italique)),
+        dansGroupe(groupePolice, booleen(u"Underline", &prefIncrustFont.souligne, police.souligne)),
+        dansGroupe(groupePolice, booleen(u"StrikeOut", &prefIncrustFont.barre, police.barre)),
+    };
+    return v;
+}
+
+template <class... F>
+struct Selon : F... {
+    using F::operator()...;
+};
+template <class... F>
+Selon(F...) -> Selon<F...>;
 
 // A stored 32-bit signed integer. Settings files hold text, so anything but
 // a decimal number in that range (a word, a list, a fraction) is unreadable.
@@ -120,20 +210,6 @@ std::optional<int> lireEntier(const QSettings& s, const QString& cle)
     return int(n);
 }
 
-int lireEntier(const QSettings& s, const QString& cle, int defaut, int min = std::numeric_limits<int>::min(),
-               int max = std::numeric_limits<int>::max())
-{
-    const std::optional<int> n = lireEntier(s, cle);
-    return n && *n >= min && *n <= max ? *n : defaut;
-}
-
-// Booleans are stored as integers; any value other than 0 reads as true.
-bool lireBooleen(const QSettings& s, const QString& cle, bool defaut)
-{
-    const std::optional<int> n = lireEntier(s, cle);
-    return n ? *n != 0 : defaut;
-}
-
 // A missing or unreadable string reads as empty; the empty-string rules then
 // give the setting its default.
 QString lireTexte(const QSettings& s, const QString& cle)
@@ -152,91 +228,57 @@ QString lireTexte(const QSettings& s, const QString& cle)
     }
 }
 
-void ecrireBooleen(QSettings& s, const QString& cle, bool valeur)
+void donnerDefaut(const Valeur& v, bool premierLancement)
 {
-    s.setValue(cle, valeur ? 1 : 0);
+    const int defaut = premierLancement ? v.defautPremierLancement.value_or(v.defaut) : v.defaut;
+    std::visit(Selon{[&](bool* b) { *b = defaut != 0; },
+                     [&](QString* t) { *t = v.siVide == SiVide::Defaut ? v.texteDefaut : QString(); },
+                     [&](auto* n) { *n = std::remove_reference_t<decltype(*n)>(defaut); }},
+               v.cible);
 }
 
-void valeursParDefaut(const GeometrieFenetre& g)
+// Missing or unreadable values take their defaults; nothing is reported.
+void lire(const QSettings& s, const Valeur& v)
 {
-    prefTop = positionCentree(g.ecran.height(), g.fenetre.height());
-    prefLeft = positionCentree(g.ecran.width(), g.fenetre.width());
-    prefOrdreListe = 0;
-    prefSauverPrefsEnQuittant = true;
-    prefSelectionOuverture = false;
-    prefSauverListeEnQuittant = false;
-    prefMemeDossier = true;
-    prefDossierOuvrir.clear();
-    prefDossierAuto.clear();
-    prefDossierSave.clear();
-    prefDossierPlayList.clear();
-    prefFichierStillex.clear();
-    prefStandard = standardPal;
-    prefFormatAjouter.clear();
-    prefFormatAfficher.clear();
-    prefFormatRenommer.clear();
-    prefRacineRenommer.clear();
-    prefAutoFontSize = true;
-    prefAutoIncrust = false;
-    prefDureeIncrust = prefDefaut::dureeIncrust;
-    prefDecalageHoraire = 0;
-    prefSendTo = true;
-    prefIncrustX = prefDefaut::incrustX;
-    prefIncrustY = prefDefaut::incrustY;
-    prefMute = false;
-    prefIncrustOn = false;
-    prefSlidersVisible = false;
+    const std::optional<int> n = lireEntier(s, v.cle());
+    std::visit(Selon{[&](bool* b) { *b = n ? *n != 0 : v.defaut != 0; }, // any non-zero integer is true
+                     [&](QString* t) { *t = lireTexte(s, v.cle()); },
+                     [&](auto* p) {
+                         *p = std::remove_reference_t<decltype(*p)>(n && *n >= v.min && *n <= v.max ? *n : v.defaut);
+                     }},
+               v.cible);
 }
 
-// Numbers outside the range the rest of the program works in (a hand-edited
-// or damaged file) take their defaults like unreadable ones, so that no sort
-// order without a key, no TV standard other than PAL or NTSC and no overlay
-// position off the picture ever reaches it.
-void lireValeursPrincipales(const QSettings& s, const GeometrieFenetre& g)
+void ecrire(QSettings& s, const Valeur& v)
 {
-    prefTop = lireEntier(s, nom::top, positionCentree(g.ecran.height(), g.fenetre.height()));
-    prefLeft = lireEntier(s, nom::left, positionCentree(g.ecran.width(), g.fenetre.width()));
-    prefOrdreListe = uint8_t(lireEntier(s, nom::ordreListe, 0, 0, 3));
-    prefSauverPrefsEnQuittant = lireBooleen(s, nom::sauverPrefs, true);
-    prefSelectionOuverture = lireBooleen(s, nom::selection, false);
-    prefSauverListeEnQuittant = lireBooleen(s, nom::sauverListe, false);
-    prefMemeDossier = lireBooleen(s, nom::memeDossier, true);
-    prefDossierOuvrir = lireTexte(s, nom::dossierOuvrir);
-    prefDossierAuto = lireTexte(s, nom::dossierAuto);
-    prefDossierSave = lireTexte(s, nom::dossierSave);
-    prefDossierPlayList = lireTexte(s, nom::dossierPlayList);
-    prefFichierStillex = lireTexte(s, nom::fichierStillex);
-    prefStandard = uint8_t(lireEntier(s, nom::standard, standardPal, standardPal, standardNtsc));
-    prefFormatAjouter = lireTexte(s, nom::formatAjouter);
-    prefFormatAfficher = lireTexte(s, nom::formatAfficher);
-    prefFormatRenommer = lireTexte(s, nom::formatRenommer);
-    prefRacineRenommer = lireTexte(s, nom::racineRenommer);
-    prefAutoFontSize = lireBooleen(s, nom::autoFontSize, true);
-    prefAutoIncrust = lireBooleen(s, nom::autoIncrust, false);
-    prefDureeIncrust = lireEntier(s, nom::dureeIncrust, prefDefaut::dureeIncrust, 0);
-    prefDecalageHoraire = lireEntier(s, nom::decalageHoraire, 0, -23, 23);
-    prefSendTo = lireBooleen(s, nom::sendTo, false);
-    prefIncrustX = lireEntier(s, nom::incrustX, prefDefaut::incrustX, 0, 1000);
-    prefIncrustY = lireEntier(s, nom::incrustY, prefDefaut::incrustY, 0, 1000);
-    prefMute = lireBooleen(s, nom::mute, false);
-    prefIncrustOn = lireBooleen(s, nom::incrustOn, false);
-    prefSlidersVisible = lireBooleen(s, nom::slidersVisible, false);
+    std::visit(Selon{[&](bool* b) { s.setValue(v.cle(), *b ? 1 : 0); },
+                     [&](QString* t) { s.setValue(v.cle(), *t); },
+                     [&](auto* n) { s.setValue(v.cle(), int(*n)); }},
+               v.cible);
 }
 
-PoliceIncrust lirePolice(QSettings& s)
+void appliquerSiVide(const Valeur& v, const MagasinPreferences& magasin)
 {
-    const PoliceIncrust defaut;
-    PoliceIncrust p;
-    s.beginGroup(groupePolice);
-    p.taille = lireEntier(s, nom::taille, defaut.taille, 1);
-    p.couleur = uint32_t(lireEntier(s, nom::couleur, int(defaut.couleur), 0, 0xFFFFFF));
-    p.nom = lireTexte(s, nom::police);
-    p.gras = lireBooleen(s, nom::gras, defaut.gras);
-    p.italique = lireBooleen(s, nom::italique, defaut.italique);
-    p.souligne = lireBooleen(s, nom::souligne, defaut.souligne);
-    p.barre = lireBooleen(s, nom::barre, defaut.barre);
-    s.endGroup();
-    return p;
+    QString* const* t = std::get_if<QString*>(&v.cible);
+    if (!t)
+        return;
+    QString& valeur = **t;
+    switch (v.siVide) {
+    case SiVide::Garder:
+        break;
+    case SiVide::Defaut:
+        if (valeur.isEmpty())
+            valeur = v.texteDefaut;
+        break;
+    case SiVide::Dossier:
+        // Folders are joined with file names ("PlayList.txt", converted files).
+        valeur = avecSeparateurFinal(valeur.isEmpty() ? DossierPersonnel() : valeur);
+        break;
+    case SiVide::Stillex:
+        if (valeur.isEmpty() && magasin.existe(QStringLiteral("Stillex")))
+            valeur = lireTexte(*magasin.ouvrir(QStringLiteral("Stillex")), QStringLiteral("exename"));
+        break;
+    }
 }
 
 // Action names are value names of their own group: a separator would make a
@@ -246,11 +288,12 @@ bool nomActionStockable(const QString& n)
     return !n.isEmpty() && !n.contains(u'/') && !n.contains(u'\\');
 }
 
-void remplacerSiVide(QString& valeur, const QString& defaut)
-{
-    if (valeur.isEmpty())
-        valeur = defaut;
-}
+// The settings as the program starts, before any load.
+[[maybe_unused]] const bool valeursInitiales = [] {
+    for (const Valeur& v : valeurs({}))
+        donnerDefaut(v, false);
+    return true;
+}();
 
 } // namespace
 
@@ -273,13 +316,19 @@ void ChargerPreferences(const MagasinPreferences& magasin, const GeometrieFenetr
         if (s->status() == QSettings::AccessError)
             s.reset();
     }
-    if (s)
-        lireValeursPrincipales(*s, geometrie);
-    else
-        valeursParDefaut(geometrie);
+    const QStringList groupes = s ? s->childGroups() : QStringList();
+
+    // A group that is not stored gives its values their defaults without reading any.
+    for (const Valeur& v : valeurs(geometrie)) {
+        if (s && (v.groupe.isEmpty() || groupes.contains(v.groupe)))
+            lire(*s, v);
+        else
+            donnerDefaut(v, !s);
+        appliquerSiVide(v, magasin);
+    }
 
     etatActions.clear();
-    if (s && s->childGroups().contains(groupeActions)) {
+    if (s && groupes.contains(groupeActions)) {
         s->beginGroup(groupeActions);
         for (const QString& action : s->childKeys()) {
             // Only the program writes this group, and only integers; anything
@@ -288,30 +337,6 @@ void ChargerPreferences(const MagasinPreferences& magasin, const GeometrieFenetr
                 etatActions.append({action, *valeur});
         }
         s->endGroup();
-    }
-
-    if (s && s->childGroups().contains(groupePolice))
-        prefIncrustFont = lirePolice(*s);
-    else
-        prefIncrustFont = PoliceIncrust{};
-
-    const QString personnel = DossierPersonnel();
-    remplacerSiVide(prefDossierOuvrir, personnel);
-    remplacerSiVide(prefDossierAuto, personnel);
-    remplacerSiVide(prefDossierSave, personnel);
-    remplacerSiVide(prefDossierPlayList, personnel);
-    // Folders are joined with file names ("PlayList.txt", converted files): they always end with a separator.
-    for (QString* dossier : {&prefDossierOuvrir, &prefDossierAuto, &prefDossierSave, &prefDossierPlayList})
-        *dossier = avecSeparateurFinal(*dossier);
-    remplacerSiVide(prefFormatAjouter, QString::fromLatin1(prefDefaut::formatAjouter));
-    remplacerSiVide(prefFormatAfficher, QString::fromLatin1(prefDefaut::formatAfficher));
-    remplacerSiVide(prefFormatRenommer, QString::fromLatin1(prefDefaut::formatRenommer));
-    remplacerSiVide(prefRacineRenommer, QString::fromLatin1(prefDefaut::racineRenommer));
-    remplacerSiVide(prefIncrustFont.nom, PoliceIncrust{}.nom);
-
-    if (prefFichierStillex.isEmpty() && magasin.existe(QStringLiteral("Stillex"))) {
-        const std::unique_ptr<QSettings> stillex = magasin.ouvrir(QStringLiteral("Stillex"));
-        prefFichierStillex = lireTexte(*stillex, nom::exenameStillex);
     }
 }
 
@@ -325,52 +350,20 @@ void SauverPreferences(const MagasinPreferences& magasin, const EnTeteSauvegarde
     QDir().mkpath(magasin.dossierFabricant());
     const std::unique_ptr<QSettings> s = magasin.ouvrir(programme);
 
-    s->setValue(nom::version, programme + u' ' + entete.versionProgramme + QStringLiteral(" Fr de ") + fabricant);
-    s->setValue(nom::derniereSauvegarde, entete.moment.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss")));
-    s->setValue(nom::exename, entete.exename);
-    s->setValue(nom::top, prefTop);
-    s->setValue(nom::left, prefLeft);
-    s->setValue(nom::ordreListe, int(prefOrdreListe));
-    ecrireBooleen(*s, nom::sauverPrefs, prefSauverPrefsEnQuittant);
-    ecrireBooleen(*s, nom::selection, prefSelectionOuverture);
-    ecrireBooleen(*s, nom::sauverListe, prefSauverListeEnQuittant);
-    ecrireBooleen(*s, nom::memeDossier, prefMemeDossier);
-    s->setValue(nom::dossierOuvrir, prefDossierOuvrir);
-    s->setValue(nom::dossierAuto, prefDossierAuto);
-    s->setValue(nom::dossierSave, prefDossierSave);
-    s->setValue(nom::dossierPlayList, prefDossierPlayList);
-    s->setValue(nom::fichierStillex, prefFichierStillex);
-    s->setValue(nom::standard, int(prefStandard));
-    s->setValue(nom::formatAjouter, prefFormatAjouter);
-    s->setValue(nom::formatAfficher, prefFormatAfficher);
-    s->setValue(nom::formatRenommer, prefFormatRenommer);
-    s->setValue(nom::racineRenommer, prefRacineRenommer);
-    ecrireBooleen(*s, nom::autoFontSize, prefAutoFontSize);
-    ecrireBooleen(*s, nom::autoIncrust, prefAutoIncrust);
-    ecrireBooleen(*s, nom::sendTo, prefSendTo);
-    s->setValue(nom::dureeIncrust, prefDureeIncrust);
-    s->setValue(nom::decalageHoraire, prefDecalageHoraire);
-    s->setValue(nom::incrustX, prefIncrustX);
-    s->setValue(nom::incrustY, prefIncrustY);
-    ecrireBooleen(*s, nom::mute, prefMute);
-    ecrireBooleen(*s, nom::incrustOn, prefIncrustOn);
-    ecrireBooleen(*s, nom::slidersVisible, prefSlidersVisible);
+    // Written for whoever reads the file; never read back.
+    s->setValue(QStringLiteral("version"),
+                programme + u' ' + entete.versionProgramme + QStringLiteral(" Fr de ") + fabricant);
+    s->setValue(QStringLiteral("Dernière Sauvegarde"), entete.moment.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss")));
+    s->setValue(QStringLiteral("Exename"), entete.exename);
+
+    for (const Valeur& v : valeurs({}))
+        ecrire(*s, v);
 
     s->remove(groupeActions);
     s->beginGroup(groupeActions);
     for (const EtatAction& action : std::as_const(etatActions))
         if (nomActionStockable(action.nom))
             s->setValue(action.nom, action.valeur);
-    s->endGroup();
-
-    s->beginGroup(groupePolice);
-    s->setValue(nom::taille, prefIncrustFont.taille);
-    s->setValue(nom::couleur, int(prefIncrustFont.couleur));
-    s->setValue(nom::police, prefIncrustFont.nom);
-    ecrireBooleen(*s, nom::gras, prefIncrustFont.gras);
-    ecrireBooleen(*s, nom::italique, prefIncrustFont.italique);
-    ecrireBooleen(*s, nom::souligne, prefIncrustFont.souligne);
-    ecrireBooleen(*s, nom::barre, prefIncrustFont.barre);
     s->endGroup();
 
     s->sync();

@@ -421,6 +421,40 @@ TEST_F(Preferences, StoredValuesAreIntegersAndTheWriteOnlyTexts)
     EXPECT_TRUE(police.contains(QStringLiteral("Name=Arial")));
 }
 
+// The whole saved file, as this program has always written it (golden/): a
+// first run's settings, then a set far from every default (with an action name
+// the store cannot hold, which is left out). In the files "$HOME/" stands for
+// the session's home folder.
+TEST_F(Preferences, SavedFileIsTheGoldenOneLineByLine)
+{
+    const auto lignes = [&] {
+        return QString::fromUtf8(lireFichier(fichier()))
+            .replace(bureau.home() + u'/', QStringLiteral("$HOME/"))
+            .split(u'\n');
+    };
+    const auto comparer = [&](const char* golden) {
+        const QStringList obtenues = lignes();
+        const QStringList attendues =
+            QString::fromUtf8(lireFichier(QStringLiteral(KORVAN_SOURCE_DIR "/tests/platform/golden/") + QLatin1String(golden)))
+                .split(u'\n');
+        ASSERT_GT(attendues.size(), 1) << golden;
+        for (qsizetype i = 0; i < std::max(obtenues.size(), attendues.size()); ++i)
+            EXPECT_EQ(obtenues.value(i, QStringLiteral("<none>")), attendues.value(i, QStringLiteral("<none>")))
+                << "line " << i + 1;
+    };
+
+    brouillerPreferences();
+    charger();
+    sauver();
+    comparer("preferences_premier_lancement.ini");
+
+    QFile::remove(fichier());
+    brouillerPreferences();
+    etatActions += {{QStringLiteral("pmÉtiquette"), 0}, {QStringLiteral("pmA/B"), 1}, {QStringLiteral("afStillex"), -1}};
+    sauver();
+    comparer("preferences_brouillees.ini");
+}
+
 TEST_F(Preferences, SavingTwiceDropsActionsThatAreGone)
 {
     etatActions = {{QStringLiteral("amAncienne"), 1}, {QStringLiteral("amRestante"), 0}};
