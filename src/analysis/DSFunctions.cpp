@@ -1,6 +1,6 @@
 #include "analysis/DSFunctions.h"
 
-#include "analysis/formatage.h"
+#include "analysis/format_texte.h"
 
 #include <QStringList>
 
@@ -117,32 +117,36 @@ bool nombreDecimal(const QString& texte, int& valeur)
 
 } // namespace
 
+namespace {
+
+// Hours, minutes and seconds, then the part of the last second in its unit
+// ("1h 02mn 03s 04fr"); below one second that part alone, unpadded.
+QString texteAvecReste(int64_t duree, int64_t reste, int chiffres, const char* unite, const char* uniteSeule)
+{
+    const auto [h, m, s] = decouper(duree);
+    const QString fin = Format("%.*d", chiffres, reste) + QString::fromUtf8(unite);
+    if (h > 0)
+        return Format("%dh %.2dmn %.2ds ", h, m, s) + fin;
+    if (m > 0)
+        return Format("%dmn %.2ds ", m, s) + fin;
+    if (s <= 0)
+        return QString::number(reste) + QString::fromUtf8(uniteSeule);
+    return Format("%ds ", s) + fin;
+}
+
+} // namespace
+
 QString TexteDuree(int64_t duree, int64_t dureeImage)
 {
     // A stream whose frame duration is unknown (0) or corrupt (negative) has
     // no meaningful frame count; the time part is still worth showing.
     const int64_t images = dureeImage > 0 ? (duree % kUnitesParSeconde) / dureeImage : 0;
-    const auto [h, m, s] = decouper(duree);
-    if (h > 0)
-        return Format("%dh %.2dmn %.2ds %.2dfr", h, m, s, images);
-    if (m > 0)
-        return Format("%dmn %.2ds %.2dfr", m, s, images);
-    if (s <= 0)
-        return QString::number(images) + QStringLiteral("fr");
-    return Format("%ds %.2dfr", s, images);
+    return texteAvecReste(duree, images, 2, "fr", "fr");
 }
 
 QString TexteDureeMs(int64_t duree)
 {
-    const int64_t ms = (duree % kUnitesParSeconde) / kUnitesParMs;
-    const auto [h, m, s] = decouper(duree);
-    if (h > 0)
-        return Format("%dh %.2dmn %.2ds %.3dms", h, m, s, ms);
-    if (m > 0)
-        return Format("%dmn %.2ds %.3dms", m, s, ms);
-    if (s <= 0)
-        return QString::number(ms) + QStringLiteral("millièmes");
-    return Format("%ds %.3dms", s, ms);
+    return texteAvecReste(duree, (duree % kUnitesParSeconde) / kUnitesParMs, 3, "ms", "millièmes");
 }
 
 QString NomFormatAudio(uint16_t tag)

@@ -1,7 +1,8 @@
 #include "analysis/SRFichier.h"
 
 #include "analysis/chemins.h"
-#include "analysis/formatage.h"
+#include "analysis/format_date.h"
+#include "analysis/format_texte.h"
 
 #include <QFileInfo>
 

@@ -3,8 +3,11 @@
 #include "analysis/DSFunctions.h"
 #include "analysis/aviinfo.h"
 #include "analysis/chemins.h"
-#include "analysis/formatage.h"
+#include "analysis/codec_dv.h"
+#include "analysis/format_date.h"
+#include "analysis/format_texte.h"
 #include "analysis/fpsunit.h"
+#include "analysis/systeme_dv.h"
 
 #include <QFileInfo>
 #include <cmath>
@@ -14,8 +17,6 @@
 namespace korvan {
 
 namespace {
-
-constexpr uint32_t kCodeDvsd = 0x64737664; // "dvsd" as stored
 
 // Puts a file's handler code and its dates back as they were, whatever
 // happens between the temporary write and the end of the retry.
@@ -92,8 +93,7 @@ TaviFichier::TaviFichier(const QString& cheminDonne, const ContexteEntree& conte
     dureeAudio = r.dureeAudio;
     lireVideo(r);
     lireAudio(r);
-    const QString codecBas = texteCodec().toLower();
-    estDV = codecBas == QLatin1String("dvsd") || codecBas == QLatin1String("dsvd") || codecBas == QLatin1String("cdvc");
+    estDV = EstCodecDV(codec);
     if (estDV)
         lireDV(r, contexte.formatAfficher);
     cleDatecodeNom = cleDatecode + (nom + chemin).toLower();
@@ -127,12 +127,13 @@ bool TaviFichier::sonderAvecRepli(const ContexteEntree& contexte, TResultatSonde
         marquerErreur();
         return false;
     }
-    if (*ancien == kCodeDvsd)
+    const uint32_t codeSysteme = kCodecDVSysteme.value();
+    if (*ancien == codeSysteme)
         return false;
     bool deuxieme = false;
     {
         RestaurationCodec restauration(local, *ancien);
-        if (!EcrireCodec(local, kCodeDvsd)) {
+        if (!EcrireCodec(local, codeSysteme)) {
             marquerErreur();
             return false;
         }
@@ -196,30 +197,24 @@ void TaviFichier::lireAudio(const TResultatSonde& r)
 
 void TaviFichier::lireDV(const TResultatSonde& r, const QString& formatAfficher)
 {
-    const bool ntsc = hauteur % 60 == 0;
     if (r.typeEntrelace.format.size() >= DvInfo::kSize) {
         typeDV = r.nombreFlux >= 2 ? 2 : 1;
         vauxSource = DvInfo::decode(r.typeEntrelace.format.data(), r.typeEntrelace.format.size()).dwDVVAuxSrc;
-        standard = SourceVauxEstPal(vauxSource) ? 1 : 2;
+        standard = SystemeSelon625(SourceVauxEstPal(vauxSource)).standard;
     } else {
         typeDV = 2;
-        standard = ntsc ? 2 : 1;
+        standard = SystemeSelonHauteur(hauteur).standard;
     }
-    texteTaille += standard == 1 ? QStringLiteral(" (Pal") : QStringLiteral(" (NTSC");
+    texteTaille += standard == kStandardPal ? QStringLiteral(" (Pal") : QStringLiteral(" (NTSC");
 
     format16x9 = r.format16x9Image;
     texteTaille += format16x9 ? QStringLiteral(" 16x9)") : QStringLiteral(" 4x3)");
     hauteur = format16x9 ? largeur * 9 / 16 : largeur * 3 / 4;
 
     const TDatecodeDV& d = r.datecodeImage;
-    if (d.annee > 0) {
-        TDateTime valeur = 0;
-        if (EncodeDateTime(d.annee, d.mois, d.jour, d.heure, d.minute, d.seconde, 0, valeur)) {
-            datecode = valeur;
-            texteDatecode = FormatDateTime(formatAfficher, datecode);
-        } else {
-            texteDatecode = QStringLiteral("N/A");
-        }
+    if (const std::optional<TDateTime> valeur = DateTimeDuDatecode(d)) {
+        datecode = *valeur;
+        texteDatecode = FormatDateTime(formatAfficher, datecode);
     } else {
         texteDatecode = QStringLiteral("N/A");
     }
@@ -228,7 +223,7 @@ void TaviFichier::lireDV(const TResultatSonde& r, const QString& formatAfficher)
         texteAudio = QStringLiteral("32000") + QStringLiteral("Hz ") + QStringLiteral("12(16) bits ") + texteCanaux;
 
     const TTimecodeDV& t = r.timecodeImage;
-    if (int8_t(t.heures) < 0)
+    if (!t.present())
         texteTimecode = QStringLiteral("N/A");
     else
         texteTimecode = Format("%.2d.%.2d.%.2d.%.2d", t.heures, t.minutes, t.secondes, t.images);

@@ -126,21 +126,8 @@ void AviDemuxer::readHeaderList(int64_t pos, int64_t end)
         const auto h = reader_.headerAt(pos);
         if (!h)
             return;
-        if (h->id == FourCC("avih")) {
-            uint8_t b[AviMainHeader::kSize] = {};
-            const size_t n = reader_.readSomeAt(h->dataPosition(), b, std::min<size_t>(h->size, sizeof b));
-            mainHeader_ = AviMainHeader::decode(b, n);
-        } else if (h->id == FourCC("LIST") && h->size >= 4) {
-            const auto type = reader_.fourccAt(h->dataPosition());
-            const int64_t listEnd = std::min(h->dataPosition() + int64_t(h->size), end);
-            if (type == FourCC("strl")) {
-                readStreamList(h->dataPosition() + 4, listEnd);
-            } else if (type == FourCC("odml")) {
-                const auto dmlh = reader_.headerAt(h->dataPosition() + 4);
-                if (dmlh && dmlh->id == FourCC("dmlh") && dmlh->size >= 4)
-                    odmlTotalFrames_ = reader_.u32At(dmlh->dataPosition()).value_or(0);
-            }
-        }
+        if (h->id == FourCC("LIST") && h->size >= 4 && reader_.fourccAt(h->dataPosition()) == FourCC("strl"))
+            readStreamList(h->dataPosition() + 4, std::min(h->dataPosition() + int64_t(h->size), end));
         pos = h->paddedEnd();
     }
 }

@@ -51,9 +51,6 @@ public:
     bool isAvi() const { return isAvi_; }
     // The first RIFF chunk claims more bytes than the file holds.
     bool truncated() const { return truncated_; }
-    const AviMainHeader& mainHeader() const { return mainHeader_; }
-    // Total frame count of an OpenDML file ('dmlh'), 0 without one.
-    uint32_t odmlTotalFrames() const { return odmlTotalFrames_; }
     const std::vector<AviStreamInfo>& streams() const { return streams_; }
     const ByteSource& source() const { return *source_; }
 
@@ -87,8 +84,6 @@ private:
     RiffReader reader_;
     bool isAvi_ = false;
     bool truncated_ = false;
-    AviMainHeader mainHeader_;
-    uint32_t odmlTotalFrames_ = 0;
     std::vector<AviStreamInfo> streams_;
     std::vector<Span> movi_;          // content of each 'movi' list (first RIFF, then AVIX)
     int64_t moviTypePosition_ = -1;   // the 'movi' code of the first RIFF: base of idx1 offsets

@@ -1,14 +1,18 @@
 #pragma once
-// The published AVI header layouts, decoded field by field (little-endian).
+// The published AVI header layouts, little-endian, each field in stored
+// order. decode reads the first n bytes of a stored header (fields beyond n
+// stay zero); encode writes the kSize bytes of the layout.
 #include "analysis/bytes.h"
+#include "analysis/structure_stockee.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <tuple>
 
 namespace korvan {
 
 // Stream header ('strh'), 56 bytes.
-struct TAvistream {
+struct TAvistream : StructureStockee<TAvistream> {
     static constexpr size_t kSize = 56;
     FourCC fccType;
     FourCC fccHandler;
@@ -25,12 +29,17 @@ struct TAvistream {
     uint32_t dwSampleSize = 0;
     int16_t rcLeft = 0, rcTop = 0, rcRight = 0, rcBottom = 0;
 
-    // Decodes the first n bytes of a stored header; fields beyond n stay zero.
-    static TAvistream decode(const uint8_t* data, size_t n);
+    template <typename S>
+    static auto champs(S& s)
+    {
+        return std::tie(s.fccType, s.fccHandler, s.dwFlags, s.wPriority, s.wLanguage, s.dwInitialFrames, s.dwScale,
+                        s.dwRate, s.dwStart, s.dwLength, s.dwSuggestedBufferSize, s.dwQuality, s.dwSampleSize,
+                        s.rcLeft, s.rcTop, s.rcRight, s.rcBottom);
+    }
 };
 
 // Main AVI header ('avih'), 56 bytes.
-struct AviMainHeader {
+struct AviMainHeader : StructureStockee<AviMainHeader> {
     static constexpr size_t kSize = 56;
     uint32_t dwMicroSecPerFrame = 0;
     uint32_t dwMaxBytesPerSec = 0;
@@ -44,11 +53,16 @@ struct AviMainHeader {
     uint32_t dwHeight = 0;
     uint32_t dwReserved[4] = {};
 
-    static AviMainHeader decode(const uint8_t* data, size_t n);
+    template <typename S>
+    static auto champs(S& s)
+    {
+        return std::tie(s.dwMicroSecPerFrame, s.dwMaxBytesPerSec, s.dwPaddingGranularity, s.dwFlags, s.dwTotalFrames,
+                        s.dwInitialFrames, s.dwStreams, s.dwSuggestedBufferSize, s.dwWidth, s.dwHeight, s.dwReserved);
+    }
 };
 
 // BITMAPINFOHEADER, 40 bytes (video 'strf').
-struct BitmapInfoHeader {
+struct BitmapInfoHeader : StructureStockee<BitmapInfoHeader> {
     static constexpr size_t kSize = 40;
     uint32_t biSize = 0;
     int32_t biWidth = 0;
@@ -62,14 +76,18 @@ struct BitmapInfoHeader {
     uint32_t biClrUsed = 0;
     uint32_t biClrImportant = 0;
 
-    static BitmapInfoHeader decode(const uint8_t* data, size_t n);
-    void encode(uint8_t* out) const;
+    template <typename S>
+    static auto champs(S& s)
+    {
+        return std::tie(s.biSize, s.biWidth, s.biHeight, s.biPlanes, s.biBitCount, s.biCompression, s.biSizeImage,
+                        s.biXPelsPerMeter, s.biYPelsPerMeter, s.biClrUsed, s.biClrImportant);
+    }
 };
 
 // VIDEOINFOHEADER, 88 bytes: the video media type's format block as the
 // media framework describes a stream (source/target rectangles, bit rate,
 // frame time in 100 ns, then the bitmap header).
-struct VideoInfoHeader {
+struct VideoInfoHeader : StructureStockee<VideoInfoHeader> {
     static constexpr size_t kSize = 88;
     int32_t rcSource[4] = {};
     int32_t rcTarget[4] = {};
@@ -78,12 +96,15 @@ struct VideoInfoHeader {
     int64_t AvgTimePerFrame = 0;
     BitmapInfoHeader bmiHeader;
 
-    static VideoInfoHeader decode(const uint8_t* data, size_t n);
-    void encode(uint8_t* out) const;
+    template <typename S>
+    static auto champs(S& s)
+    {
+        return std::tie(s.rcSource, s.rcTarget, s.dwBitRate, s.dwBitErrorRate, s.AvgTimePerFrame, s.bmiHeader);
+    }
 };
 
 // WAVEFORMATEX, 18 bytes (audio 'strf'; a 16-byte PCMWAVEFORMAT reads with cbSize 0).
-struct WaveFormatEx {
+struct WaveFormatEx : StructureStockee<WaveFormatEx> {
     static constexpr size_t kSize = 18;
     uint16_t wFormatTag = 0;
     uint16_t nChannels = 0;
@@ -93,12 +114,16 @@ struct WaveFormatEx {
     uint16_t wBitsPerSample = 0;
     uint16_t cbSize = 0;
 
-    static WaveFormatEx decode(const uint8_t* data, size_t n);
-    void encode(uint8_t* out) const;
+    template <typename S>
+    static auto champs(S& s)
+    {
+        return std::tie(s.wFormatTag, s.nChannels, s.nSamplesPerSec, s.nAvgBytesPerSec, s.nBlockAlign,
+                        s.wBitsPerSample, s.cbSize);
+    }
 };
 
 // DVINFO, 32 bytes (interleaved DV 'strf', or after the bitmap header of a type 2 'strf').
-struct DvInfo {
+struct DvInfo : StructureStockee<DvInfo> {
     static constexpr size_t kSize = 32;
     uint32_t dwDVAAuxSrc = 0;
     uint32_t dwDVAAuxCtl = 0;
@@ -108,12 +133,16 @@ struct DvInfo {
     uint32_t dwDVVAuxCtl = 0;
     uint32_t dwDVReserved[2] = {};
 
-    static DvInfo decode(const uint8_t* data, size_t n);
-    void encode(uint8_t* out) const;
+    template <typename S>
+    static auto champs(S& s)
+    {
+        return std::tie(s.dwDVAAuxSrc, s.dwDVAAuxCtl, s.dwDVAAuxSrc1, s.dwDVAAuxCtl1, s.dwDVVAuxSrc, s.dwDVVAuxCtl,
+                        s.dwDVReserved);
+    }
 };
 
 // OpenDML index header shared by 'indx' and 'ix##' chunks, 24 bytes.
-struct AviIndexHeader {
+struct AviIndexHeader : StructureStockee<AviIndexHeader> {
     static constexpr size_t kSize = 24;
     uint16_t wLongsPerEntry = 0;
     uint8_t bIndexSubType = 0;
@@ -126,7 +155,12 @@ struct AviIndexHeader {
     static constexpr uint8_t kIndexOfIndexes = 0x00;
     static constexpr uint8_t kIndexOfChunks = 0x01;
 
-    static AviIndexHeader decode(const uint8_t* data, size_t n);
+    template <typename S>
+    static auto champs(S& s)
+    {
+        return std::tie(s.wLongsPerEntry, s.bIndexSubType, s.bIndexType, s.nEntriesInUse, s.dwChunkId,
+                        s.qwBaseOffset, s.dwReserved3);
+    }
 };
 
 } // namespace korvan

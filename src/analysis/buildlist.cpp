@@ -2,6 +2,8 @@
 
 #include "analysis/avi_demuxer.h"
 #include "analysis/avi_structs.h"
+#include "analysis/codec_dv.h"
+#include "analysis/systeme_dv.h"
 
 #include <algorithm>
 
@@ -9,15 +11,10 @@ namespace korvan {
 
 namespace {
 
-constexpr int64_t kTempsImagePal = 400000;   // 1/25 s in 100 ns
-constexpr int64_t kTempsImageNtsc = 333667;  // 1001/30000 s, rounded
-constexpr uint32_t kOctetsImagePal = 144000;
-constexpr uint32_t kOctetsImageNtsc = 120000;
-
 // DV is constant bit rate: one frame of its system per frame time.
-uint32_t debitDV(uint32_t octetsImage, int64_t tempsParImage)
+uint32_t debitDV(const SystemeDV& systeme, int64_t tempsParImage)
 {
-    return uint32_t(std::min<int64_t>(int64_t(octetsImage) * 8 * 10000000 / tempsParImage, UINT32_MAX));
+    return uint32_t(std::min<int64_t>(int64_t(systeme.octetsImage()) * 8 * 10000000 / tempsParImage, UINT32_MAX));
 }
 
 TTypeMedia typeVideo(const VideoInfoHeader& vih, uint32_t tailleEchantillon, bool compressionTemporelle)
@@ -58,10 +55,9 @@ TTypeMedia typeVideoAvi(const AviStreamInfo& s)
     VideoInfoHeader vih;
     vih.bmiHeader = BitmapInfoHeader::decode(s.format.data(), s.format.size());
     vih.AvgTimePerFrame = s.tempsParImage();
-    const bool dv = vih.bmiHeader.biCompression.equalsLower("dvsd") || s.header.fccHandler.equalsLower("dvsd")
-        || s.header.fccHandler.equalsLower("dsvd") || s.header.fccHandler.equalsLower("cdvc");
+    const bool dv = EstCodecDVSysteme(vih.bmiHeader.biCompression) || EstCodecDV(s.header.fccHandler);
     if (dv && vih.AvgTimePerFrame > 0)
-        vih.dwBitRate = debitDV(vih.bmiHeader.biHeight % 60 == 0 ? kOctetsImageNtsc : kOctetsImagePal, vih.AvgTimePerFrame);
+        vih.dwBitRate = debitDV(SystemeSelonHauteur(vih.bmiHeader.biHeight), vih.AvgTimePerFrame);
     return typeVideo(vih, s.header.dwSampleSize, !dv);
 }
 
@@ -83,7 +79,7 @@ TTypeMedia typeEntrelaceAvi(const AviStreamInfo& s)
 {
     TTypeMedia t;
     t.majortype = FourCC("iavs");
-    t.subtype = FourCC("dvsd");
+    t.subtype = kCodecDVSysteme;
     t.bFixedSizeSamples = true;
     t.lSampleSize = 1;
     t.formattype = TTypeMedia::Format::DvInfo;
@@ -113,18 +109,18 @@ int64_t dureeFlux(const AviDemuxer& avi, const AviStreamInfo& s)
 
 TTypeMedia TypeVideoDV(bool systeme625)
 {
+    const SystemeDV& systeme = SystemeSelon625(systeme625);
     VideoInfoHeader vih;
-    vih.AvgTimePerFrame = systeme625 ? kTempsImagePal : kTempsImageNtsc;
-    const uint32_t octets = systeme625 ? kOctetsImagePal : kOctetsImageNtsc;
-    vih.dwBitRate = debitDV(octets, vih.AvgTimePerFrame);
+    vih.AvgTimePerFrame = systeme.tempsParImage;
+    vih.dwBitRate = debitDV(systeme, vih.AvgTimePerFrame);
     vih.bmiHeader.biSize = BitmapInfoHeader::kSize;
-    vih.bmiHeader.biWidth = 720;
-    vih.bmiHeader.biHeight = systeme625 ? 576 : 480;
+    vih.bmiHeader.biWidth = systeme.largeur;
+    vih.bmiHeader.biHeight = systeme.hauteur;
     vih.bmiHeader.biPlanes = 1;
     vih.bmiHeader.biBitCount = 24;
-    vih.bmiHeader.biCompression = FourCC("dvsd");
-    vih.bmiHeader.biSizeImage = octets;
-    return typeVideo(vih, octets, false);
+    vih.bmiHeader.biCompression = kCodecDVSysteme;
+    vih.bmiHeader.biSizeImage = systeme.octetsImage();
+    return typeVideo(vih, systeme.octetsImage(), false);
 }
 
 TTypeMedia TypeAudioDV(const SourceAudioDV& source)
@@ -202,11 +198,6 @@ bool Sonder(const AviDemuxer& avi, TResultatSonde& r)
         }
     }
     return true;
-}
-
-bool Sonder(std::shared_ptr<const ByteSource> source, TResultatSonde& r)
-{
-    return Sonder(AviDemuxer(std::move(source)), r);
 }
 
 bool Sonder(const std::string& chemin, TResultatSonde& r)

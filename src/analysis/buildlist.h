@@ -6,7 +6,6 @@
 #include "analysis/dvcodes.h"
 #include "analysis/file_io.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,7 +45,6 @@ struct TResultatSonde {
 // True when every stream was examined. After a false result the record holds
 // what was found before the failure. A file that cannot be opened gives false.
 bool Sonder(const std::string& chemin, TResultatSonde& resultat);
-bool Sonder(std::shared_ptr<const ByteSource> source, TResultatSonde& resultat);
 bool Sonder(const AviDemuxer& avi, TResultatSonde& resultat);
 
 // The types a DV splitter gives for one DV frame (video always; sound when

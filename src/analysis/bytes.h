@@ -15,7 +15,6 @@ inline uint32_t lireU32(const uint8_t* p)
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 inline uint64_t lireU64(const uint8_t* p) { return uint64_t(lireU32(p)) | (uint64_t(lireU32(p + 4)) << 32); }
-inline int16_t lireI16(const uint8_t* p) { return int16_t(lireU16(p)); }
 inline int32_t lireI32(const uint8_t* p) { return int32_t(lireU32(p)); }
 
 inline void ecrireU16(uint8_t* p, uint16_t v)

@@ -8,44 +8,27 @@ namespace korvan {
 
 namespace {
 
-// Positions in the first DIF sequence (80-byte blocks of 3 ID + 77 data bytes).
-constexpr size_t kEnteteDif = 7;          // header block, last byte: AP3 in its low 3 bits
-constexpr size_t kPackSubcode = 86;       // first subcode pack of subcode block 1
-constexpr size_t kPackSourceCtl = 453;    // VAUX block 5, pack 10
-constexpr size_t kPackDate = 458;         // VAUX block 5, pack 11
-constexpr size_t kPackHeure = 463;        // VAUX block 5, pack 12
+// The packs the readers take, in the first DIF sequence (an even one).
+constexpr size_t kPackTimecode = kZoneSubcode.position(kSlotTimecode);
+constexpr size_t kPackSourceCtl = kZoneVaux.position(kPrincipalVaux.slot(0, rangControle));
+constexpr size_t kPackDate = kZoneVaux.position(kPrincipalVaux.slot(0, rangDate));
+constexpr size_t kPackHeure = kZoneVaux.position(kPrincipalVaux.slot(0, rangHeure));
+constexpr size_t kPackSourceAudio = kZoneAaux.position(kPrincipalAaux.slot(0, rangSource));
 
 constexpr uint8_t kTypeTimecode = 0x13;
+constexpr uint8_t kTypeSourceAudio = 0x50;
 constexpr uint8_t kTypeSourceCtl = 0x61;
 constexpr uint8_t kTypeDate = 0x62;
 constexpr uint8_t kTypeHeure = 0x63;
+constexpr uint8_t kTypeDateAudio = 0x52;
+constexpr uint8_t kTypeHeureAudio = 0x53;
+constexpr uint8_t kSansPack = 0xFF;
 
 // units + 10 x (tens masked as the pack defines them)
 uint8_t bcd(uint8_t octet, uint8_t masqueDizaines)
 {
     return uint8_t((octet & 0x0F) + 10 * ((octet >> 4) & masqueDizaines));
 }
-
-// Pack slots of one DIF sequence, as offsets from the sequence's start. Block
-// 0 is the header, 1-2 subcode, 3-5 VAUX, then 144 blocks where every 16th
-// (6, 22, ...) is an audio block.
-constexpr size_t kOctetsBloc = 80;
-constexpr int kPacksSubcode = 12;  // 2 blocks x 6 SSYB: 3 ID bytes then the pack
-constexpr int kPacksVaux = 45;     // 3 blocks x 15 packs after the 3 ID bytes
-constexpr int kPacksAaux = 9;      // one pack after the ID of each audio block
-
-size_t slotSubcode(int n) { return (1 + n / 6) * kOctetsBloc + 3 + 8 * (n % 6) + 3; }
-size_t slotVaux(int n) { return (3 + n / 15) * kOctetsBloc + 3 + 5 * (n % 15); }
-size_t slotAaux(int n) { return (6 + 16 * n) * kOctetsBloc + 3; }
-
-// The VAUX main area, where a recorder puts its source, control, date and
-// time packs: VAUX packs 39-44 in even sequences, 0-5 in odd ones.
-constexpr int kMainDatePaire = 41;
-constexpr int kMainDateImpaire = 2;
-
-constexpr uint8_t kTypeDateAudio = 0x52;
-constexpr uint8_t kTypeHeureAudio = 0x53;
-constexpr uint8_t kSansPack = 0xFF;
 
 uint8_t versBcd(int valeur) { return uint8_t(((valeur / 10) << 4) | (valeur % 10)); }
 
@@ -83,6 +66,14 @@ void creerPack(uint8_t* pack, uint8_t type)
 
 size_t sequences(size_t taille) { return taille / kOctetsSequenceDIF; }
 
+// Calls visite(pack) for every slot of a zone in one sequence.
+template <typename Visite>
+void pourChaqueSlot(uint8_t* sequence, const ZonePacksDV& zone, Visite&& visite)
+{
+    for (int n = 0; n < zone.nombre; ++n)
+        visite(sequence + zone.position(n));
+}
+
 } // namespace
 
 TTimecodeDV DecoderTimecode(const uint8_t* image, size_t taille)
@@ -90,7 +81,7 @@ TTimecodeDV DecoderTimecode(const uint8_t* image, size_t taille)
     TTimecodeDV tc;
     if (taille < kOctetsPacksDV)
         return tc;
-    const uint8_t* pc = image + kPackSubcode; // PC0 = pack type, PC1..PC4 = data
+    const uint8_t* pc = image + kPackTimecode; // PC0 = pack type, PC1..PC4 = data
     if (pc[0] != kTypeTimecode || pc[2] == 0xFF)
         return tc;
     tc.images = bcd(pc[1], 0x03);   // drop-frame / colour-frame flags ignored
@@ -127,43 +118,58 @@ bool Est16x9(const uint8_t* image, size_t taille)
     if (pack[0] != kTypeSourceCtl)
         return false;
     const int disp = pack[2] & 0x07; // display select mode
-    const int ap3 = image[kEnteteDif] & 0x07;
+    const int ap3 = image[kOctetAp3] & 0x07;
     return disp == 2 || (disp == 7 && ap3 == 0);
+}
+
+std::optional<TDateTime> DateTimeDuDatecode(const TDatecodeDV& d)
+{
+    TDateTime valeur = 0;
+    if (d.annee < 0 || !EncodeDateTime(d.annee, d.mois, d.jour, d.heure, d.minute, d.seconde, 0, valeur))
+        return std::nullopt;
+    return valeur;
+}
+
+std::optional<TDatecodeDV> DatecodeDuDateTime(TDateTime valeur)
+{
+    int a, mo, j, h, mi, s, ms;
+    if (!DecodeDateTime(valeur, a, mo, j, h, mi, s, ms))
+        return std::nullopt;
+    return TDatecodeDV{a, uint8_t(mo), uint8_t(j), uint8_t(h), uint8_t(mi), uint8_t(s)};
 }
 
 int EcrireDatecodeDV(uint8_t* image, size_t taille, const TDatecodeDV& date, bool creerPacks)
 {
-    TDateTime valeur = 0;
-    if (date.annee < 0
-        || !EncodeDateTime(date.annee, date.mois, date.jour, date.heure, date.minute, date.seconde, 0, valeur))
+    const std::optional<TDateTime> valeur = DateTimeDuDatecode(date);
+    if (!valeur)
         return 0;
     const ChampsDate c{date.jour, date.mois, uint8_t(date.annee % 100), date.heure, date.minute, date.seconde,
-                       uint8_t(DayOfWeek(valeur) - 1)};
+                       uint8_t(DayOfWeek(*valeur) - 1)};
     int ecrits = 0;
-    const auto ecrire = [&](uint8_t* pack, uint8_t typeDate, uint8_t typeHeure) {
-        if (pack[0] == typeDate) {
-            ecrireDate(pack, c);
-            ++ecrits;
-        } else if (pack[0] == typeHeure) {
-            ecrireHeure(pack, c);
-            ++ecrits;
-        }
+    const auto ecrire = [&](uint8_t typeDate, uint8_t typeHeure) {
+        return [&, typeDate, typeHeure](uint8_t* pack) {
+            if (pack[0] == typeDate) {
+                ecrireDate(pack, c);
+                ++ecrits;
+            } else if (pack[0] == typeHeure) {
+                ecrireHeure(pack, c);
+                ++ecrits;
+            }
+        };
     };
     for (size_t s = 0; s < sequences(taille); ++s) {
         uint8_t* seq = image + s * kOctetsSequenceDIF;
         if (creerPacks) {
-            const int principal = s % 2 == 0 ? kMainDatePaire : kMainDateImpaire;
-            if (seq[slotVaux(principal)] == kSansPack)
-                creerPack(seq + slotVaux(principal), kTypeDate);
-            if (seq[slotVaux(principal + 1)] == kSansPack)
-                creerPack(seq + slotVaux(principal + 1), kTypeHeure);
+            uint8_t* datePrincipale = seq + kZoneVaux.position(kPrincipalVaux.slot(s, rangDate));
+            uint8_t* heurePrincipale = seq + kZoneVaux.position(kPrincipalVaux.slot(s, rangHeure));
+            if (datePrincipale[0] == kSansPack)
+                creerPack(datePrincipale, kTypeDate);
+            if (heurePrincipale[0] == kSansPack)
+                creerPack(heurePrincipale, kTypeHeure);
         }
-        for (int n = 0; n < kPacksVaux; ++n)
-            ecrire(seq + slotVaux(n), kTypeDate, kTypeHeure);
-        for (int n = 0; n < kPacksSubcode; ++n)
-            ecrire(seq + slotSubcode(n), kTypeDate, kTypeHeure);
-        for (int n = 0; n < kPacksAaux; ++n)
-            ecrire(seq + slotAaux(n), kTypeDateAudio, kTypeHeureAudio);
+        pourChaqueSlot(seq, kZoneVaux, ecrire(kTypeDate, kTypeHeure));
+        pourChaqueSlot(seq, kZoneSubcode, ecrire(kTypeDate, kTypeHeure));
+        pourChaqueSlot(seq, kZoneAaux, ecrire(kTypeDateAudio, kTypeHeureAudio));
     }
     return ecrits;
 }
@@ -172,13 +178,12 @@ int EcrireFormat16x9DV(uint8_t* image, size_t taille, bool large)
 {
     int trouves = 0;
     for (size_t s = 0; s < sequences(taille); ++s) {
-        for (int n = 0; n < kPacksVaux; ++n) {
-            uint8_t* pack = image + s * kOctetsSequenceDIF + slotVaux(n);
+        pourChaqueSlot(image + s * kOctetsSequenceDIF, kZoneVaux, [&](uint8_t* pack) {
             if (pack[0] != kTypeSourceCtl)
-                continue;
+                return;
             pack[2] = uint8_t((pack[2] & ~0x07) | (large ? 2 : 0));
             ++trouves;
-        }
+        });
     }
     return trouves;
 }
@@ -187,37 +192,35 @@ bool CopierSubcodeDV(uint8_t* image, size_t taille, const uint8_t* source, size_
 {
     if (sequences(taille) == 0 || sequences(taille) != sequences(tailleSource))
         return false;
+    // Same slots in both frames: the offset of a slot in one is its offset in the other.
     for (size_t s = 0; s < sequences(taille); ++s)
-        for (int n = 0; n < kPacksSubcode; ++n) {
-            const size_t o = s * kOctetsSequenceDIF + slotSubcode(n);
-            std::memcpy(image + o, source + o, 5);
-        }
+        pourChaqueSlot(image + s * kOctetsSequenceDIF, kZoneSubcode,
+                       [&](uint8_t* pack) { std::memcpy(pack, source + (pack - image), kOctetsPackDV); });
     return true;
 }
 
 bool EstTrameDV(const uint8_t* image, size_t taille)
 {
-    // Section type in the top 3 bits of each block's first ID byte: header 0,
-    // subcode 1, VAUX 2; the header block is block 0 of sequence 0.
+    // The header block is block 0 of sequence 0; the subcode and VAUX blocks follow it.
     if (taille < kOctetsPacksDV)
         return false;
-    const auto section = [&](size_t bloc) { return image[bloc * 80] >> 5; };
-    return section(0) == 0 && (image[1] >> 4) == 0 && image[2] == 0 && section(1) == 1 && section(2) == 1
-        && section(3) == 2 && section(4) == 2 && section(5) == 2;
-}
-
-bool EstSysteme625(const uint8_t* image, size_t taille)
-{
-    return taille > 3 && (image[3] & 0x80) != 0;
+    const auto section = [&](size_t bloc) { return image[bloc * kOctetsBlocDIF] >> 5; };
+    const auto zoneEnPlace = [&](const ZonePacksDV& zone, int type) {
+        for (int k = 0; k < zone.blocs(); ++k)
+            if (section(zone.bloc(k)) != type)
+                return false;
+        return true;
+    };
+    return section(0) == sectionEntete && (image[1] >> 4) == 0 && image[2] == 0
+        && zoneEnPlace(kZoneSubcode, sectionSubcode) && zoneEnPlace(kZoneVaux, sectionVaux);
 }
 
 bool LireSourceAudioDV(const uint8_t* image, size_t taille, SourceAudioDV& source)
 {
-    constexpr size_t kPackSourceAudio = 80 * (6 + 16 * 3) + 3; // audio block 3: pack after the 3 ID bytes
     if (taille < kOctetsSourceAudioDV)
         return false;
     const uint8_t* as = image + kPackSourceAudio;
-    if (as[0] != 0x50)
+    if (as[0] != kTypeSourceAudio)
         return false;
     const int smp = (as[4] >> 3) & 0x07;
     const int quant = as[4] & 0x07;

@@ -2,13 +2,18 @@
 // The DV packs the program reads from a raw frame: the subcode time code, the
 // VAUX recording date and time, and the VAUX picture format. All lie in the
 // first DIF sequence, so PAL and NTSC frames read alike.
+#include "analysis/dateheure.h"
+#include "analysis/positions_packs_dv.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace korvan {
 
-// Bytes of a frame the three decoders need (the packs end at byte 467).
-inline constexpr size_t kOctetsPacksDV = 468;
+// Bytes of a frame the three decoders need: up to the end of the recording
+// time pack of the first VAUX main area (468).
+inline constexpr size_t kOctetsPacksDV = kZoneVaux.position(kPrincipalVaux.slot(0, rangHeure)) + kOctetsPackDV;
 
 struct TTimecodeDV {
     uint8_t heures = 0xFF; // 0xFF: no time code
@@ -36,9 +41,15 @@ TTimecodeDV DecoderTimecode(const uint8_t* image, size_t taille);
 TDatecodeDV DecoderDatecode(const uint8_t* image, size_t taille);
 bool Est16x9(const uint8_t* image, size_t taille);
 
+// The recording date and time as a date-time value; none without a date pack
+// or when the fields do not make a valid date and time.
+std::optional<TDateTime> DateTimeDuDatecode(const TDatecodeDV& date);
+// The fields of a date-time value; none outside years 1..9999.
+std::optional<TDatecodeDV> DatecodeDuDateTime(TDateTime valeur);
+
 // Bytes of a frame that hold the first AAUX source pack (audio block 3 of the
-// first DIF sequence), which tells the sound format.
-inline constexpr size_t kOctetsSourceAudioDV = 4328;
+// first DIF sequence), which tells the sound format (4,328).
+inline constexpr size_t kOctetsSourceAudioDV = kZoneAaux.position(kPrincipalAaux.slot(0, rangSource)) + kOctetsPackDV;
 
 // Sound format of a DV frame as a DV splitter delivers it: 16-bit PCM, one
 // stereo pair (12-bit 32 kHz sound is expanded to 16 bits).
@@ -50,18 +61,13 @@ struct SourceAudioDV {
 
 // The frame starts with a DV header block followed by subcode and VAUX blocks.
 bool EstTrameDV(const uint8_t* image, size_t taille);
-// The header block's DSF flag: a 625-line, 50-field system (PAL).
-bool EstSysteme625(const uint8_t* image, size_t taille);
 // The AAUX source pack (0x50) of the first DIF sequence; false without one.
 bool LireSourceAudioDV(const uint8_t* image, size_t taille, SourceAudioDV& source);
 
 // Writing packs back, for the filters that rewrite the recording clock or the
-// picture format of DV frames. A frame holds whole DIF sequences of 150 blocks
-// (12,000 bytes: 10 for NTSC, 12 for PAL); each sequence carries its own copy
-// of the packs, in the subcode (two blocks of six packs), the VAUX (three
-// blocks of fifteen packs) and the AAUX (one pack at the head of each of its
-// nine audio blocks). Only the bytes of the packs named are changed.
-inline constexpr size_t kOctetsSequenceDIF = 12000;
+// picture format of DV frames: in the copy that every whole DIF sequence
+// carries, in the subcode, the VAUX and the AAUX (positions_packs_dv.h). Only
+// the bytes of the packs named are changed.
 
 // Writes the date and time into every recording date pack (VAUX and subcode
 // 0x62, AAUX 0x52) and recording time pack (0x63, 0x53) of every whole DIF
@@ -83,8 +89,5 @@ int EcrireFormat16x9DV(uint8_t* image, size_t taille, bool large);
 // sequence of the source into the same slots of the frame; nothing when the
 // two frames do not have the same number of sequences. The block IDs stay.
 bool CopierSubcodeDV(uint8_t* image, size_t taille, const uint8_t* source, size_t tailleSource);
-
-// Bit 21 of the VAUX source value of the interleaved stream format: 50 fields (PAL).
-inline bool SourceVauxEstPal(uint32_t vauxSource) { return (vauxSource & 0x200000u) != 0; }
 
 } // namespace korvan

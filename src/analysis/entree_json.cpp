@@ -1,6 +1,6 @@
 #include "analysis/entree_json.h"
 
-#include "analysis/formatage.h"
+#include "analysis/format_date.h"
 
 namespace korvan {
 

@@ -9,8 +9,32 @@
 
 namespace korvan {
 
+namespace {
+
+// Repeats a positioned transfer until n bytes are done, again after a signal.
+// A transfer of no bytes ends it (the end of the file, for a read).
+template <typename Transfert>
+size_t transfererTout(size_t n, Transfert&& transfert, const char* echec, const std::string& chemin)
+{
+    size_t done = 0;
+    while (done < n) {
+        const ssize_t k = transfert(done);
+        if (k < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FileError(echec + chemin, errno);
+        }
+        if (k == 0)
+            break;
+        done += size_t(k);
+    }
+    return done;
+}
+
+} // namespace
+
 FileError::FileError(const std::string& what, int err)
-    : std::runtime_error(what + ": " + std::strerror(err)), code_(err)
+    : std::runtime_error(what + ": " + std::strerror(err))
 {
 }
 
@@ -70,20 +94,10 @@ size_t BinaryFile::readAt(int64_t offset, void* buffer, size_t n) const
 {
     if (offset < 0)
         return 0;
-    size_t done = 0;
     auto* out = static_cast<char*>(buffer);
-    while (done < n) {
-        const ssize_t got = ::pread(fd_, out + done, n - done, off_t(offset + int64_t(done)));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw FileError("cannot read " + path_, errno);
-        }
-        if (got == 0)
-            break;
-        done += size_t(got);
-    }
-    return done;
+    return transfererTout(
+        n, [&](size_t done) { return ::pread(fd_, out + done, n - done, off_t(offset + int64_t(done))); },
+        "cannot read ", path_);
 }
 
 size_t MemorySource::readAt(int64_t offset, void* buffer, size_t n) const
@@ -97,17 +111,13 @@ size_t MemorySource::readAt(int64_t offset, void* buffer, size_t n) const
 
 void BinaryFile::writeAt(int64_t offset, const void* buffer, size_t n)
 {
-    size_t done = 0;
     const auto* in = static_cast<const char*>(buffer);
-    while (done < n) {
-        const ssize_t put = ::pwrite(fd_, in + done, n - done, off_t(offset + int64_t(done)));
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            throw FileError("cannot write " + path_, errno);
-        }
-        done += size_t(put);
-    }
+    const size_t done = transfererTout(
+        n, [&](size_t fait) { return ::pwrite(fd_, in + fait, n - fait, off_t(offset + int64_t(fait))); },
+        "cannot write ", path_);
+    // pwrite writes nothing only when the device takes no more.
+    if (done < n)
+        throw FileError("cannot write " + path_, ENOSPC);
 }
 
 bool fileExists(const std::string& path)

@@ -13,9 +13,6 @@ namespace korvan {
 class FileError : public std::runtime_error {
 public:
     FileError(const std::string& what, int err);
-    int code() const { return code_; }
-private:
-    int code_;
 };
 
 // Random-access bytes: a file on disk, or memory in tests and fuzzing.
@@ -59,7 +56,6 @@ public:
     // Writes all n bytes at offset in one call; throws FileError on failure.
     void writeAt(int64_t offset, const void* buffer, size_t n);
 
-    const std::string& path() const { return path_; }
     int descriptor() const { return fd_; }
 
 private:

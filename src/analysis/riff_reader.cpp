@@ -22,12 +22,4 @@ std::optional<FourCC> RiffReader::fourccAt(int64_t pos) const
     return FourCC::fromBytes(b);
 }
 
-std::optional<uint32_t> RiffReader::u32At(int64_t pos) const
-{
-    uint8_t b[4];
-    if (pos < 0 || !source_.readExactAt(pos, b, 4))
-        return std::nullopt;
-    return lireU32(b);
-}
-
 } // namespace korvan

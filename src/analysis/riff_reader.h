@@ -26,13 +26,11 @@ public:
     explicit RiffReader(const ByteSource& source) : source_(source), fileSize_(source.size()) {}
 
     int64_t fileSize() const { return fileSize_; }
-    const ByteSource& source() const { return source_; }
 
     // The 8-byte chunk header at pos; none when fewer than 8 bytes remain there.
     std::optional<ChunkHeader> headerAt(int64_t pos) const;
     // A four-character code at pos (list and form types); none at the end.
     std::optional<FourCC> fourccAt(int64_t pos) const;
-    std::optional<uint32_t> u32At(int64_t pos) const;
     bool readAt(int64_t pos, void* buffer, size_t n) const { return source_.readExactAt(pos, buffer, n); }
     size_t readSomeAt(int64_t pos, void* buffer, size_t n) const { return source_.readAt(pos, buffer, n); }
     // Bytes of the file from pos to its end (0 past the end).

@@ -9,15 +9,15 @@ DateImage DateDeDatecode(const TDatecodeDV& d)
     DateImage r;
     if (d.annee < 0)
         return r;
-    TDateTime jour = 0;
-    if (!EncodeDateTime(d.annee, d.mois, d.jour, 0, 0, 0, 0, jour)
-        || !EncodeDateTime(d.annee, d.mois, d.jour, d.heure, d.minute, d.seconde, 0, r.valeur)) {
+    const std::optional<TDateTime> valeur = DateTimeDuDatecode(d);
+    if (!valeur) {
         r.valide = false;
-        r.valeur = 0;
         return r;
     }
-    // The day count is a whole number, so the seconds are exact on either side of 1899.
-    r.secondes = int64_t(jour) * 86400 + int64_t(d.heure) * 3600 + int64_t(d.minute) * 60 + d.seconde;
+    r.valeur = *valeur;
+    // The integer part of the value is the day on either side of 1899, so the
+    // seconds are exact.
+    r.secondes = int64_t(*valeur) * 86400 + int64_t(d.heure) * 3600 + int64_t(d.minute) * 60 + d.seconde;
     return r;
 }
 

@@ -2,6 +2,7 @@
 // The file command: its texts, its parameter record and the four handlers the
 // runner calls for each entry, plus the update the list makes afterwards.
 #include "analysis/aviFichier.h"
+#include "analysis/texte_court.h"
 
 #include <QString>
 #include <cstddef>
@@ -9,13 +10,6 @@
 #include <functional>
 
 namespace korvan {
-
-// Texts exchanged with commands (and with plug-ins) are short strings: longer
-// ones are cut at this many characters.
-inline constexpr int kLongueurChaineCourte = 255;
-
-// The text cut to a short string's length, never in the middle of a surrogate pair.
-QString ChaineCourte(const QString& texte);
 
 // The parameter record handed to every handler. Plug-ins share its layout:
 // a short string (length byte, then up to 255 bytes of UTF-8), a 32-bit size

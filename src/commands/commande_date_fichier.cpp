@@ -1,7 +1,7 @@
 #include "commands/commande_date_fichier.h"
 
 #include "analysis/chemins.h"
-#include "analysis/formatage.h"
+#include "analysis/format_date.h"
 #include "commands/noms_fichiers.h"
 
 #include <fcntl.h>

@@ -1,8 +1,8 @@
 #include "commands/commandes_renommer.h"
 
 #include "analysis/chemins.h"
-#include "analysis/formatage.h"
-#include "analysis/formatage.h"
+#include "analysis/format_date.h"
+#include "analysis/format_texte.h"
 #include "commands/noms_fichiers.h"
 #include "platform/preferences.h"
 

@@ -1,6 +1,6 @@
 #include "commands/commandes_scenes.h"
 
-#include "analysis/formatage.h"
+#include "analysis/format_texte.h"
 #include "commands/commandes_fichiers.h"
 #include "commands/noms_fichiers.h"
 #include "platform/preferences.h"

@@ -1,7 +1,7 @@
 #include "commands/executeur.h"
 
 #include "platform/etat_programme.h"
-#include "analysis/formatage.h"
+#include "analysis/format_texte.h"
 #include "commands/registre_commandes.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,6 @@
 #include "commands/noms_fichiers.h"
 
-#include "analysis/formatage.h"
-#include "commands/FileAction.h"
+#include "analysis/format_date.h"
 #include "platform/preferences.h"
 
 #include <QFileInfo>
@@ -97,14 +96,6 @@ bool EstRaccourcissable(const QString& base)
 {
     const qsizetype i = dernierSeparateur(base);
     return i >= 0 && SuffixeRetirable(base.mid(i + 1));
-}
-
-QString QuestionCourte(const QStringList& formulations)
-{
-    for (const QString& f : formulations)
-        if (f.size() < kLongueurChaineCourte)
-            return f;
-    return formulations.isEmpty() ? QString() : ChaineCourte(formulations.last());
 }
 
 } // namespace korvan

@@ -1,8 +1,9 @@
 #pragma once
 // How the rename commands build names: the base of a clip's path, the
-// datecode as a name part, the first free name, the shortened name; and the
-// short-string rule of their questions.
+// datecode as a name part, the first free name, the shortened name (their
+// questions follow the short-string rule of analysis/texte_court.h).
 #include "analysis/dateheure.h"
+#include "analysis/texte_court.h"
 
 #include <QString>
 #include <QStringList>
@@ -39,9 +40,5 @@ bool SuffixeRetirable(const QString& suffixe);
 QString NomRaccourci(const QString& base);
 // Whether NomRaccourci changes the base.
 bool EstRaccourcissable(const QString& base);
-
-// The first wording shorter than a short string (255 characters); when none
-// is, the last one cut to that length.
-QString QuestionCourte(const QStringList& formulations);
 
 } // namespace korvan

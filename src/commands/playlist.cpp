@@ -2,7 +2,8 @@
 
 #include "analysis/dateheure.h"
 #include "platform/identite_programme.h"
-#include "analysis/formatage.h"
+#include "analysis/format_date.h"
+#include "analysis/format_texte.h"
 #include "commands/liste_fichiers.h"
 
 #include <QFile>

@@ -1,19 +1,15 @@
 #include "pipelines/datecoder.h"
 
 #include "analysis/dvcodes.h"
-#include "platform/preferences.h"
+#include "analysis/format_date.h"
 #include "analysis/rupture_datecode.h"
+#include "analysis/texte_court.h"
+#include "platform/preferences.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace korvan {
-
-namespace {
-
-constexpr qsizetype kLongueurTexteMax = 255;
-
-} // namespace
 
 Datecoder::Datecoder(const ReglagesFormat& reglages)
     : reglages_(reglages), format_(QString::fromLatin1(prefDefaut::formatAfficher))
@@ -29,7 +25,7 @@ void Datecoder::SetHourOffset(int heures)
 void Datecoder::SetFormat(const QString& format)
 {
     std::lock_guard l(verrou_);
-    format_ = format.left(kLongueurTexteMax);
+    format_ = ChaineCourte(format);
 }
 
 void Datecoder::SetBurnIn(bool incrustation)

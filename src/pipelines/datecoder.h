@@ -3,7 +3,8 @@
 // the hour offset and formats it for the superposer. With automatic inlay it
 // delivers the text only for a while after each scene change (a break of the
 // recording date, see analysis/rupture_datecode.h), and an empty text otherwise.
-#include "analysis/formatage.h"
+#include "analysis/dateheure.h"
+#include "analysis/reglages_format.h"
 #include "pipelines/interfaces_incrustation.h"
 
 #include <cstdint>

@@ -1,8 +1,6 @@
 #include "pipelines/dvheader.h"
 
-#include "analysis/dateheure.h"
 #include "analysis/dvcodes.h"
-
 
 namespace korvan {
 
@@ -11,13 +9,18 @@ namespace {
 // The date shifted by whole hours; nothing when the packs hold no valid date.
 std::optional<TDatecodeDV> decaler(const TDatecodeDV& d, int heures)
 {
-    TDateTime valeur = 0;
-    if (d.annee < 0 || !EncodeDateTime(d.annee, d.mois, d.jour, d.heure, d.minute, d.seconde, 0, valeur))
+    const std::optional<TDateTime> valeur = DateTimeDuDatecode(d);
+    if (!valeur)
         return std::nullopt;
-    int a, mo, j, h, mi, s, ms;
-    if (!DecodeDateTime(valeur + heures / 24.0, a, mo, j, h, mi, s, ms))
-        return std::nullopt;
-    return TDatecodeDV{a, uint8_t(mo), uint8_t(j), uint8_t(h), uint8_t(mi), uint8_t(s)};
+    return DatecodeDuDateTime(*valeur + heures / 24.0);
+}
+
+// A setting changed under the lock the frame thread takes.
+template <typename T, typename V>
+void regler(std::mutex& verrou, T& reglage, V valeur)
+{
+    std::lock_guard l(verrou);
+    reglage = valeur;
 }
 
 } // namespace
@@ -41,32 +44,27 @@ int DVHeader::GetFrameCount() const
 
 void DVHeader::SetHourOffset(int heures)
 {
-    std::lock_guard l(verrou_);
-    decalage_ = heures;
+    regler(verrou_, decalage_, heures);
 }
 
 void DVHeader::SetCopySubcode(bool copier)
 {
-    std::lock_guard l(verrou_);
-    copierSubcode_ = copier;
+    regler(verrou_, copierSubcode_, copier);
 }
 
 void DVHeader::SetCreateDatePacks(bool creer)
 {
-    std::lock_guard l(verrou_);
-    creerPacks_ = creer;
+    regler(verrou_, creerPacks_, creer);
 }
 
 void DVHeader::SetSingleInput(bool seule)
 {
-    std::lock_guard l(verrou_);
-    entreeSeule_ = seule;
+    regler(verrou_, entreeSeule_, seule);
 }
 
 void DVHeader::SetWide(bool large)
 {
-    std::lock_guard l(verrou_);
-    large_ = large;
+    regler(verrou_, large_, large);
 }
 
 void DVHeader::traiter(std::span<uint8_t> trame, std::span<const uint8_t> source)

@@ -1,5 +1,7 @@
 #include "pipelines/presence_filtres.h"
 
+#include "analysis/texte_court.h"
+
 namespace korvan {
 
 bool okDesentrelaceur = false;
@@ -14,13 +16,6 @@ bool okVisualisation = false;
 bool okScenes = false;
 bool okIncrustation = false;
 
-namespace {
-
-// Friendly names are read into a 255-character buffer.
-constexpr qsizetype kLongueurNomMax = 255;
-
-} // namespace
-
 CatalogueFiltres& catalogueFiltres()
 {
     static CatalogueFiltres catalogue;
@@ -32,7 +27,7 @@ void EnumerateurFiltres::selectionnerCategorie(CategorieFiltre categorie)
     categorie_ = categorie;
     liste_.clear();
     for (const EntreeRegistre& e : registre_.enumerer(categorie))
-        liste_.push_back({e.nomConvivial.left(kLongueurNomMax), e.implementation});
+        liste_.push_back({ChaineCourte(e.nomConvivial), e.implementation});
 }
 
 std::optional<FiltreEnumere> EnumerateurFiltres::reenumererJusqua(size_t position) const
@@ -42,7 +37,7 @@ std::optional<FiltreEnumere> EnumerateurFiltres::reenumererJusqua(size_t positio
     const std::vector<EntreeRegistre> frais = registre_.enumerer(*categorie_);
     if (position >= frais.size())
         return std::nullopt; // the category shrank since it was selected
-    return FiltreEnumere{frais[position].nomConvivial.left(kLongueurNomMax), frais[position].implementation};
+    return FiltreEnumere{ChaineCourte(frais[position].nomConvivial), frais[position].implementation};
 }
 
 bool FiltrePresent(EnumerateurFiltres& enumerateur, const QString& nomConvivial, ComposantFiltre& composant)

@@ -1,5 +1,7 @@
 #include "pipelines/superposer.h"
 
+#include "analysis/texte_court.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -10,8 +12,6 @@
 namespace korvan {
 
 namespace {
-
-constexpr qsizetype kLongueurTexteMax = 255;
 
 // The template with "%D" replaced by the datecode and "%%" by "%".
 QString composer(const QString& modele, const QString& datecode, bool& demandeDatecode)
@@ -50,7 +50,7 @@ struct Superposer::Dessin {
 void Superposer::SetText(const QString& modele)
 {
     std::lock_guard l(verrou_);
-    reglages_.modele = modele.left(kLongueurTexteMax);
+    reglages_.modele = ChaineCourte(modele);
 }
 
 void Superposer::SetVisible(bool visible)
@@ -75,7 +75,7 @@ void Superposer::SetFontSize(int points)
 void Superposer::SetFontName(const QString& nom)
 {
     std::lock_guard l(verrou_);
-    reglages_.police.nom = nom.left(kLongueurTexteMax);
+    reglages_.police.nom = ChaineCourte(nom);
 }
 
 void Superposer::SetFontColor(int couleur)

@@ -1,6 +1,7 @@
 #include "scenes/CreerScenes.h"
 
-#include "analysis/formatage.h"
+#include "analysis/format_date.h"
+#include "analysis/format_texte.h"
 #include "scenes/apercu_detection.h"
 
 #include <QCoreApplication>

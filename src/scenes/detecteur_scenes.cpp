@@ -1,5 +1,7 @@
 #include "scenes/detecteur_scenes.h"
 
+#include "analysis/format_texte.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <utility>

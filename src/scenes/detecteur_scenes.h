@@ -4,7 +4,7 @@
 // frames, and it closes the scene under way when that scene is long enough.
 #include "analysis/dateheure.h"
 #include "analysis/dvcodes.h"
-#include "analysis/formatage.h"
+#include "analysis/reglages_format.h"
 #include "analysis/rupture_datecode.h"
 
 #include <QString>

@@ -3,6 +3,7 @@
 #include "analysis/bytes.h"
 #include "analysis/chemins.h"
 #include "analysis/file_io.h"
+#include "analysis/texte_court.h"
 
 #include <unistd.h>
 #include <optional>
@@ -83,13 +84,7 @@ QString CheminFichierScn(const QString& cheminClip)
 std::string CheminOctetsScn(const QString& chemin)
 {
     std::string octets = CheminLocal(chemin);
-    if (octets.size() > kMaxOctetsCheminScn) {
-        size_t n = kMaxOctetsCheminScn;
-        // Back up over UTF-8 continuation bytes so no character is cut in two.
-        while (n > 0 && (uint8_t(octets[n]) & 0xC0) == 0x80)
-            --n;
-        octets.resize(n);
-    }
+    octets.resize(LongueurUtf8Coupee(octets.data(), octets.size(), kMaxOctetsCheminScn));
     return octets;
 }
 

@@ -2,9 +2,11 @@
 
 #include "analysis/chemins.h"
 #include "analysis/dateheure.h"
-#include "platform/identite_programme.h"
 #include "analysis/file_io.h"
-#include "analysis/formatage.h"
+#include "analysis/format_date.h"
+#include "analysis/format_texte.h"
+#include "analysis/texte_court.h"
+#include "platform/identite_programme.h"
 
 #include <QStringList>
 #include <optional>
@@ -117,10 +119,8 @@ QString ScenesTextConfirmation(const TAfficherFichier& entree)
     const QString cible = CheminTexteScenes(entree.chemin);
     if (!fileExists(CheminLocal(cible)))
         return {};
-    const QString question = Format("Voulez-vous remplacer le fichier %s déjà existant?", cible);
-    if (question.size() >= 255)
-        return QStringLiteral("Voulez-vous remplacer le fichier déjà existant?");
-    return question;
+    return QuestionCourte({Format("Voulez-vous remplacer le fichier %s déjà existant?", cible),
+                           QStringLiteral("Voulez-vous remplacer le fichier déjà existant?")});
 }
 
 } // namespace korvan

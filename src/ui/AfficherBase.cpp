@@ -1,6 +1,7 @@
 #include "ui/AfficherBase.h"
 
-#include "analysis/formatage.h"
+#include "analysis/format_date.h"
+#include "analysis/format_texte.h"
 #include "platform/identite_programme.h"
 #include "platform/preferences.h"
 

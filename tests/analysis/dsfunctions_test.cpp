@@ -72,15 +72,16 @@ TEST(NomFormatAudio, TableRowsAndUnknownTags)
 
 TEST(VersionDirectX, RevisionDigitBecomesALetter)
 {
-    EXPECT_EQ(VersionDirectXDepuisTexte("4.09.00.0904"), "9.0c");
-    EXPECT_EQ(VersionDirectXDepuisTexte("4.09.00.0902"), "9.0b");
-    EXPECT_EQ(VersionDirectXDepuisTexte("4.09.00.0901"), "9.0a");
-    EXPECT_EQ(VersionDirectXDepuisTexte("4.08.01.0810"), "8.1 ");
-    EXPECT_EQ(VersionDirectXDepuisTexte("4.07.00.0700"), "7.0 ");
-    EXPECT_EQ(VersionDirectXDepuisTexte("4.09.00.0909"), "9.0i");
-    EXPECT_EQ(VersionDirectXDepuisTexte("4.10.12.1"), "10.12a");
-    EXPECT_EQ(VersionDirectXDepuisTexte("4.09.00.0903"), "9.0c");
-    EXPECT_EQ(VersionDirectXDepuisTexte(" 4.09.00.0904\n"), "9.0c");
+    const struct {
+        const char* registre;
+        const char* affiche;
+    } cas[] = {
+        {"4.09.00.0904", "9.0c"}, {"4.09.00.0902", "9.0b"}, {"4.09.00.0901", "9.0a"},
+        {"4.08.01.0810", "8.1 "}, {"4.07.00.0700", "7.0 "}, {"4.09.00.0909", "9.0i"},
+        {"4.10.12.1", "10.12a"},  {"4.09.00.0903", "9.0c"}, {" 4.09.00.0904\n", "9.0c"},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(VersionDirectXDepuisTexte(c.registre), c.affiche) << c.registre;
 }
 
 TEST(VersionDirectX, MissingOrMalformedTextIsAnError)

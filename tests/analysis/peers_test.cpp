@@ -1,7 +1,7 @@
 // The probe's facts against what two independent readers (MediaInfo and
 // ffprobe) reported on the same clips, recorded in peers.json.
 #include "analysis/aviFichier.h"
-#include "analysis/formatage.h"
+#include "analysis/format_date.h"
 #include "support/fixtures.h"
 
 #include <QFile>

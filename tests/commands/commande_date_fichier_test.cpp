@@ -1,7 +1,7 @@
 #include "commands/commande_date_fichier.h"
 
 #include "platform/etat_programme.h"
-#include "analysis/formatage.h"
+#include "analysis/format_date.h"
 #include "commands/chmodule.h"
 #include "commands/executeur.h"
 #include "doubles_fenetre.h"

@@ -1,7 +1,7 @@
 #include "commands/commandes_renommer.h"
 
 #include "platform/etat_programme.h"
-#include "analysis/formatage.h"
+#include "analysis/reglages_format.h"
 #include "commands/chmodule.h"
 #include "commands/executeur.h"
 #include "commands/registre_commandes.h"

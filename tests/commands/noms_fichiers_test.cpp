@@ -1,6 +1,6 @@
 #include "commands/noms_fichiers.h"
 
-#include "analysis/formatage.h"
+#include "analysis/reglages_format.h"
 #include "support/fixtures.h"
 
 #include <QFile>
@@ -99,17 +99,6 @@ TEST(NomLibre, OnDiskADanglingLinkTakesTheName)
     writeWholeFile(dir.path("clip.avi"), "x");
     ASSERT_TRUE(QFile::link(QString::fromStdString(dir.path("nowhere")), base + "(1).avi"));
     EXPECT_EQ(NomLibre(base), base + "(2)");
-}
-
-TEST(QuestionCourte, FallsBackWhenAWordingReaches255)
-{
-    const QString a(254, u'a');
-    const QString b(255, u'b');
-    const QString c(300, u'c');
-    EXPECT_EQ(QuestionCourte({a, "x"}), a);
-    EXPECT_EQ(QuestionCourte({b, "court"}), "court");
-    EXPECT_EQ(QuestionCourte({b, c}), QString(255, u'c'));
-    EXPECT_EQ(QuestionCourte({}), "");
 }
 
 } // namespace

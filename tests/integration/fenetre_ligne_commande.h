@@ -4,7 +4,7 @@
 // journal of the window steps the command line asks for. The built-in
 // commands are registered and joined to the window's actions as at start-up.
 #include "platform/etat_programme.h"
-#include "analysis/formatage.h"
+#include "analysis/reglages_format.h"
 #include "commands/actions_fenetre.h"
 #include "commands/chmodule.h"
 #include "commands/doubles_fenetre.h"

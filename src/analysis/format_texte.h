@@ -1,13 +1,10 @@
 #pragma once
-// Texts built from dates and numbers: the locale settings they read, the date
-// notation every stored or typed date format uses, and printf-style Format.
-#include "analysis/dateheure.h"
+// printf-style Format, in the manner of Delphi's.
+#include "analysis/reglages_format.h"
 
-#include <QLocale>
 #include <QString>
 #include <QStringView>
 
-#include <array>
 #include <concepts>
 #include <cstdint>
 #include <initializer_list>
@@ -15,59 +12,6 @@
 #include <type_traits>
 
 namespace korvan {
-
-// Locale facts for dates and numbers. The four formats are in this program's
-// date notation (see FormatDateTime), not in Qt's.
-struct ReglagesFormat {
-    std::array<QString, 7> nomsJoursCourts;  // [0] Sunday .. [6] Saturday (DayOfWeek - 1)
-    std::array<QString, 7> nomsJoursLongs;
-    std::array<QString, 12> nomsMoisCourts;  // [0] January
-    std::array<QString, 12> nomsMoisLongs;
-    QString separateurDate = QStringLiteral("/");
-    QString separateurHeure = QStringLiteral(":");
-    QString formatDateCourt;
-    QString formatDateLong;
-    QString formatHeureCourt;
-    QString formatHeureLong;
-    QString texteAM;
-    QString textePM;
-    QString separateurMilliers;
-    QString separateurDecimal;
-
-    static ReglagesFormat depuisLocale(const QLocale& locale);
-    static ReglagesFormat francais();
-    // The system locale; French when it is C/POSIX (servers, CI), since the
-    // program's users are French-speaking.
-    static ReglagesFormat utilisateur();
-};
-
-// Process-wide settings read by every call that is not given its own; they
-// start as ReglagesFormat::utilisateur(). Read and set on the UI thread only.
-const ReglagesFormat& reglagesFormatCourants();
-void definirReglagesFormat(const ReglagesFormat& reglages);
-
-// A Qt date/time format (QLocale::dateFormat and timeFormat) in this program's
-// notation: M -> m, H/h -> h, m -> n, AP/ap -> AM/PM / am/pm, quoted text kept
-// quoted; time zone fields (t) are dropped, other letters quoted.
-QString FormatDepuisQt(const QString& formatQt);
-
-// Reads the format left to right, Delphi style; letters are case-insensitive.
-//   d dd        day without / with leading zero   ddd dddd  short / long day name
-//   ddddd       short date format                 dddddd    long date format
-//   m mm        month (minutes right after h/hh)  mmm mmmm  short / long month name
-//   yy yyyy     year in 2 / 4 digits              h hh      hour
-//   n nn        minute                            s ss      second
-//   z zzz       milliseconds                      t tt      short / long time format
-//   am/pm a/p   12-hour clock; the marker is copied from the format with the
-//               case written there ("am"/"pm", "A"/"P", ...)
-//   / :         the settings' date / time separator
-//   '..' ".."   copied literally
-// Any other character is copied. "The last letter token was h" decides m/mm,
-// so "hh:mm" shows minutes and "hh:nn mm" the month. An empty format shows the
-// short date, then the long time when the time of day is not midnight. A value
-// outside years 1..9999 (or NaN) gives an empty text.
-QString FormatDateTime(const QString& format, TDateTime valeur,
-                       const ReglagesFormat& reglages = reglagesFormatCourants());
 
 // One argument of Format: any integer or enumeration type (its signedness and
 // width kept, so %x and %u show a negative value as its two's complement at
