@@ -4,17 +4,49 @@
 
 namespace korvan {
 
-bool okDesentrelaceur = false;
-bool okSuperposer = false;
-bool okDatecoder = false;
-bool okDVHeader = false;
-bool okTimeStamper = false;
-bool okWavDest = false;
-bool okConversion = false;
-bool okListe = false;
-bool okVisualisation = false;
-bool okScenes = false;
-bool okIncrustation = false;
+namespace {
+
+DrapeauxFiltres drapeauxProgramme;
+
+} // namespace
+
+ComposantFiltre composantIntegre(const RoleFiltre& role)
+{
+    return {{QString::fromLatin1(role.implementation), {}, std::nullopt}, &role};
+}
+
+CatalogueFiltres::CatalogueFiltres()
+{
+    // Which members hold each role, and so start with its implementation.
+    const auto tenir = [](const RoleFiltre& role, std::initializer_list<ComposantFiltre*> composants) {
+        for (ComposantFiltre* c : composants)
+            *c = composantIntegre(role);
+    };
+    tenir(roles::sourceFichier, {&cdm.source, &viewdm.source, &dm.source, &dmScenes.source});
+    tenir(roles::ecritureFichier, {&cdm.destination});
+    tenir(roles::separateurAvi, {&cdm.avisplitter, &viewdm.avisplitter, &dm.avisplitter, &dmScenes.splitter});
+    tenir(roles::separateurDv, {&cdm.dvsplitter, &viewdm.dvsplitter, &dm.dvsplitter});
+    tenir(roles::multiplexeurDv, {&cdm.dvmuxer});
+    tenir(roles::multiplexeurAvi, {&cdm.avimux});
+    tenir(roles::decodeurDv, {&cdm.Dvdec, &viewdm.Dvdecoder});
+    tenir(roles::encodeurDv, {&cdm.DVenc});
+    tenir(roles::conversionAudio, {&cdm.acmwrapper});
+    tenir(roles::te, {&cdm.infinite, &viewdm.infinite0, &viewdm.infinite});
+    tenir(roles::rienAfficher, {&cdm.null, &viewdm.nullrender, &dm.nullrender, &dmScenes.null});
+    tenir(roles::conversionCouleur, {&viewdm.color});
+    tenir(roles::sortieAudio, {&viewdm.audiorender});
+    tenir(roles::ecritureWav, {&cdm.WAVDest});
+    tenir(roles::desentrelaceur, {&cdm.Deinterlacer});
+    tenir(roles::superposer, {&cdm.superposer, &viewdm.Superposer});
+    tenir(roles::datecoder, {&cdm.datecoder, &viewdm.datecoder});
+    tenir(roles::dvHeader, {&cdm.DVheader});
+    tenir(roles::timeStamper, {&viewdm.ts, &viewdm.TsNoTime});
+    // The conversion module's overlay pair starts empty: only the check gives it one.
+    cdm.superposer.identite = {};
+    cdm.datecoder.identite = {};
+    for (ComposantFiltre* sg : {&viewdm.sg, &dm.sg, &dmScenes.sg})
+        sg->identite.implementation = QLatin1String(kCaptureImages);
+}
 
 CatalogueFiltres& catalogueFiltres()
 {
@@ -57,112 +89,96 @@ bool FiltrePresent(EnumerateurFiltres& enumerateur, const QString& nomConvivial,
 
 DrapeauxFiltres VerifierFiltres(const RegistreFiltres& registre, CatalogueFiltres& c)
 {
+    using enum DrapeauFiltre;
+    // The checks in their order, each flag with the components it looks up
+    // (as their roles), in turn.
+    const std::pair<DrapeauFiltre, std::vector<ComposantFiltre*>> chaines[] = {
+        {okDesentrelaceur, {&c.cdm.Deinterlacer}},
+        {okSuperposer, {&c.cdm.superposer}},
+        {okDatecoder, {&c.cdm.datecoder}},
+        {okDVHeader, {&c.cdm.DVheader}},
+        {okTimeStamper, {&c.viewdm.ts}},
+        {okWavDest, {&c.cdm.WAVDest}},
+        {okConversion,
+         {&c.cdm.source, &c.cdm.destination, &c.cdm.avisplitter, &c.cdm.dvmuxer, &c.cdm.avimux, &c.cdm.dvsplitter,
+          &c.cdm.Dvdec, &c.cdm.acmwrapper, &c.cdm.infinite, &c.cdm.null, &c.cdm.DVenc}},
+        {okListe, {&c.dm.nullrender, &c.dm.dvsplitter, &c.dm.avisplitter, &c.dm.source}},
+        {okScenes, {&c.dmScenes.null, &c.dmScenes.splitter, &c.dmScenes.source}},
+        {okVisualisation, {&c.viewdm.avisplitter, &c.viewdm.source, &c.viewdm.audiorender}},
+    };
+
     DrapeauxFiltres d;
     EnumerateurFiltres e(registre);
-    const auto present = [&](const char* nom, ComposantFiltre& composant) {
-        return FiltrePresent(e, QString::fromLatin1(nom), composant);
-    };
-    // A later check of a chain runs only while the chain still holds.
-    const auto suite = [&](bool& chaine, const char* nom, ComposantFiltre& composant) {
-        if (chaine)
-            chaine = present(nom, composant);
-    };
-
-    e.selectionnerCategorie(CategorieFiltre::FiltresDirectShow);
-    d.okDesentrelaceur = present(nomFiltre::desentrelaceur, c.cdm.Deinterlacer);
-    d.okSuperposer = present(nomFiltre::superposer, c.cdm.superposer);
-    d.okDatecoder = present(nomFiltre::datecoder, c.cdm.datecoder);
-    d.okDVHeader = present(nomFiltre::dvHeader, c.cdm.DVheader);
-    d.okTimeStamper = present(nomFiltre::timeStamper, c.viewdm.ts);
-    d.okWavDest = present(nomFiltre::ecritureWav, c.cdm.WAVDest);
-    d.okIncrustation = d.okSuperposer && d.okDatecoder && d.okTimeStamper && d.okDVHeader;
-
-    d.okConversion = present(nomFiltre::sourceFichier, c.cdm.source);
-    suite(d.okConversion, nomFiltre::ecritureFichier, c.cdm.destination);
-    suite(d.okConversion, nomFiltre::separateurAvi, c.cdm.avisplitter);
-    suite(d.okConversion, nomFiltre::multiplexeurDv, c.cdm.dvmuxer);
-    suite(d.okConversion, nomFiltre::multiplexeurAvi, c.cdm.avimux);
-    suite(d.okConversion, nomFiltre::separateurDv, c.cdm.dvsplitter);
-    suite(d.okConversion, nomFiltre::decodeurDv, c.cdm.Dvdec);
-    suite(d.okConversion, nomFiltre::conversionAudio, c.cdm.acmwrapper);
-    suite(d.okConversion, nomFiltre::te, c.cdm.infinite);
-    suite(d.okConversion, nomFiltre::rienAfficher, c.cdm.null);
-    e.selectionnerCategorie(CategorieFiltre::CompresseursVideo);
-    suite(d.okConversion, nomFiltre::encodeurDv, c.cdm.DVenc);
-    e.selectionnerCategorie(CategorieFiltre::FiltresDirectShow);
-
-    d.okListe = present(nomFiltre::rienAfficher, c.dm.nullrender);
-    suite(d.okListe, nomFiltre::separateurDv, c.dm.dvsplitter);
-    suite(d.okListe, nomFiltre::separateurAvi, c.dm.avisplitter);
-    suite(d.okListe, nomFiltre::sourceFichier, c.dm.source);
-
-    d.okScenes = present(nomFiltre::rienAfficher, c.dmScenes.null);
-    suite(d.okScenes, nomFiltre::separateurAvi, c.dmScenes.splitter);
-    suite(d.okScenes, nomFiltre::sourceFichier, c.dmScenes.source);
-
-    d.okVisualisation = present(nomFiltre::separateurAvi, c.viewdm.avisplitter);
-    suite(d.okVisualisation, nomFiltre::sourceFichier, c.viewdm.source);
-    e.selectionnerCategorie(CategorieFiltre::RendusAudio);
-    suite(d.okVisualisation, nomFiltre::sortieAudio, c.viewdm.audiorender);
+    for (const auto& [drapeau, chaine] : chaines) {
+        bool present = true;
+        // A later check of a chain runs only while the chain still holds.
+        for (auto composant = chaine.begin(); present && composant != chaine.end(); ++composant) {
+            const RoleFiltre& role = *(*composant)->role;
+            if (e.categorie() != role.categorie)
+                e.selectionnerCategorie(role.categorie);
+            present = FiltrePresent(e, QString::fromLatin1(role.nomConvivial), **composant);
+        }
+        d.poser(drapeau, present);
+    }
+    d.poser(okIncrustation, d.okSuperposer() && d.okDatecoder() && d.okTimeStamper() && d.okDVHeader());
     return d;
 }
 
-void VerifierFiltres()
+const DrapeauxFiltres& VerifierFiltres()
 {
-    const DrapeauxFiltres d = VerifierFiltres(RegistreFiltres::machine(), catalogueFiltres());
-    okDesentrelaceur = d.okDesentrelaceur;
-    okSuperposer = d.okSuperposer;
-    okDatecoder = d.okDatecoder;
-    okDVHeader = d.okDVHeader;
-    okTimeStamper = d.okTimeStamper;
-    okWavDest = d.okWavDest;
-    okConversion = d.okConversion;
-    okListe = d.okListe;
-    okVisualisation = d.okVisualisation;
-    okScenes = d.okScenes;
-    okIncrustation = d.okIncrustation;
+    drapeauxProgramme = VerifierFiltres(RegistreFiltres::machine(), catalogueFiltres());
+    return drapeauxProgramme;
 }
 
-DrapeauxFiltres drapeauxFiltres()
+const DrapeauxFiltres& drapeauxFiltres()
 {
-    return {okDesentrelaceur, okSuperposer, okDatecoder, okDVHeader, okTimeStamper, okWavDest,
-            okConversion,     okListe,      okVisualisation, okScenes, okIncrustation};
+    return drapeauxProgramme;
+}
+
+DrapeauxFiltres DrapeauxFiltres::tous()
+{
+    DrapeauxFiltres d;
+    d.bits_.set();
+    return d;
 }
 
 std::vector<LigneRapportFiltres> RapportFiltres(const DrapeauxFiltres& d)
 {
     struct Ligne {
         const char* drapeau;
-        bool present;
-        const char* textePresent;
-        const char* texteAbsent;
+        const char* filtre; // a flag of one filter: its name as the report spells it
+        const char* textePresent = nullptr; // a group's
+        const char* texteAbsent = nullptr;
     };
-    // The texts are the program's own, odd spellings included.
+    // In the flags' order. The texts are the program's own, odd spellings included.
     const Ligne lignes[] = {
-        {"okConversion", d.okConversion, "Les filtres de conversion sont tous présents.",
+        {"okConversion", nullptr, "Les filtres de conversion sont tous présents.",
          "Certains filtres de conversion manquent sont absents."},
-        {"okListe", d.okListe, "Les filtres pour lister les vidéo sont tous présents.",
+        {"okListe", nullptr, "Les filtres pour lister les vidéo sont tous présents.",
          "Certains filtres pour lister les vidéos sont absents."},
-        {"okVisualisation", d.okVisualisation, "Les filtres pour visualiser les vidéo sont tous présents.",
+        {"okVisualisation", nullptr, "Les filtres pour visualiser les vidéo sont tous présents.",
          "Certains filtres pour visualiser les vidéos sont absents."},
-        {"okScenes", d.okScenes, "Les filtres pour créer des Scènes sont tous présents.",
+        {"okScenes", nullptr, "Les filtres pour créer des Scènes sont tous présents.",
          "Certains filtres pour créer des Scénes sont absents."},
-        {"okIncrustation", d.okIncrustation, "Les filtres pour incruster sont tous présents.",
+        {"okIncrustation", nullptr, "Les filtres pour incruster sont tous présents.",
          "Certains filtres pour Incruster sont absents."},
-        {"okDesentrelaceur", d.okDesentrelaceur, "Le filtre Pinnacle Video Deinterlacer est présent.",
-         "Le filtre Pinnacle Video Deinterlacer est absent."},
-        {"okSuperposer", d.okSuperposer, "Le filtre Brannoc Superposer3 est présent.",
-         "Le filtre Brannoc Superposer3 est absent."},
-        {"okDatecoder", d.okDatecoder, "Le filtre Brannoc DateCoder2 est présent.",
-         "Le filtre Brannoc DateCoder2 est absent."},
-        {"okDVHeader", d.okDVHeader, "Le filtre Brannoc DVHeader est présent.", "Le filtre Brannoc DVHeader est absent."},
-        {"okTimeStamper", d.okTimeStamper, "Le filtre Brannoc TimeStamper est présent.",
-         "Le filtre Brannoc TimeStamper est absent."},
-        {"okWavDest", d.okWavDest, "Le filtre WavDest est présent.", "Le filtre WavDest est absent."},
+        {"okDesentrelaceur", "Pinnacle Video Deinterlacer"},
+        {"okSuperposer", "Brannoc Superposer3"},
+        {"okDatecoder", "Brannoc DateCoder2"},
+        {"okDVHeader", "Brannoc DVHeader"},
+        {"okTimeStamper", "Brannoc TimeStamper"},
+        {"okWavDest", "WavDest"},
     };
+    static_assert(std::size(lignes) == kNombreDrapeauxFiltres);
     std::vector<LigneRapportFiltres> rapport;
-    for (const Ligne& l : lignes)
-        rapport.push_back({l.drapeau, QString::fromUtf8(l.present ? l.textePresent : l.texteAbsent), l.present});
+    for (size_t i = 0; i < kNombreDrapeauxFiltres; ++i) {
+        const Ligne& l = lignes[i];
+        const bool present = d[DrapeauFiltre(i)];
+        const QString texte = l.filtre ? QStringLiteral("Le filtre %1 est %2.")
+                                             .arg(QLatin1String(l.filtre), QString::fromUtf8(present ? "présent" : "absent"))
+                                       : QString::fromUtf8(present ? l.textePresent : l.texteAbsent);
+        rapport.push_back({l.drapeau, texte, present});
+    }
     return rapport;
 }
 

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <bitset>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -16,7 +18,7 @@ namespace korvan {
 // implementation only; one bound by a presence check also says under which
 // name and category the filter was found.
 struct IdentiteFiltre {
-    QString implementation; // an implementation:: key; empty: none yet
+    QString implementation; // a RoleFiltre implementation key; empty: none yet
     QString nomTrouve;
     std::optional<CategorieFiltre> categorieTrouvee;
 
@@ -25,74 +27,43 @@ struct IdentiteFiltre {
 };
 
 struct ComposantFiltre {
-    QString nom; // module and member, e.g. "TCdm.source"
     IdentiteFiltre identite;
+    // What the presence check looks it up as; nullptr: never looked up.
+    const RoleFiltre* role = nullptr;
 };
 
-// A component with its built-in identity (an empty one when the check alone gives it one).
-inline ComposantFiltre composantIntegre(const char* nom, const char* implementation = "")
-{
-    return {QString::fromLatin1(nom), {QString::fromLatin1(implementation), {}, std::nullopt}};
-}
+// A component of that role with the role's implementation as its built-in identity.
+ComposantFiltre composantIntegre(const RoleFiltre& role);
 
-// The members below start with their built-in identities.
+// The sample grabbers' code, made directly by the modules (no filter to look up).
+inline constexpr char kCaptureImages[] = "korvan:capture-images";
 
 // Conversion module.
 struct ComposantsCdm {
-    ComposantFiltre source = composantIntegre("TCdm.source", implementation::sourceFichier);
-    ComposantFiltre destination = composantIntegre("TCdm.destination", implementation::ecritureFichier);
-    ComposantFiltre avisplitter = composantIntegre("TCdm.avisplitter", implementation::separateurAvi);
-    ComposantFiltre dvsplitter = composantIntegre("TCdm.dvsplitter", implementation::separateurDv);
-    ComposantFiltre dvmuxer = composantIntegre("TCdm.dvmuxer", implementation::multiplexeurDv);
-    ComposantFiltre avimux = composantIntegre("TCdm.avimux", implementation::multiplexeurAvi);
-    ComposantFiltre acmwrapper = composantIntegre("TCdm.acmwrapper", implementation::conversionAudio);
-    ComposantFiltre Dvdec = composantIntegre("TCdm.Dvdec", implementation::decodeurDv);
-    ComposantFiltre Deinterlacer = composantIntegre("TCdm.Deinterlacer", implementation::desentrelaceurYadif);
-    ComposantFiltre DVenc = composantIntegre("TCdm.DVenc", implementation::encodeurDv);
-    ComposantFiltre superposer = composantIntegre("TCdm.superposer"); // only the check gives it one
-    ComposantFiltre datecoder = composantIntegre("TCdm.datecoder");   // same
-    ComposantFiltre infinite = composantIntegre("TCdm.infinite", implementation::te);
-    ComposantFiltre WAVDest = composantIntegre("TCdm.WAVDest", implementation::ecritureWav);
-    ComposantFiltre null = composantIntegre("TCdm.null", implementation::rienAfficher);
-    ComposantFiltre DVheader = composantIntegre("TCdm.DVheader", implementation::dvHeader);
+    ComposantFiltre source, destination, avisplitter, dvsplitter, dvmuxer, avimux, acmwrapper, Dvdec, Deinterlacer,
+        DVenc, superposer, datecoder, infinite, WAVDest, null, DVheader;
 };
 
 // Preview module.
 struct ComposantsViewdm {
-    ComposantFiltre source = composantIntegre("Tviewdm.source", implementation::sourceFichier);
-    ComposantFiltre avisplitter = composantIntegre("Tviewdm.avisplitter", implementation::separateurAvi);
-    ComposantFiltre dvsplitter = composantIntegre("Tviewdm.dvsplitter", implementation::separateurDv);
-    ComposantFiltre Dvdecoder = composantIntegre("Tviewdm.Dvdecoder", implementation::decodeurDv);
-    ComposantFiltre color = composantIntegre("Tviewdm.color", implementation::conversionCouleur);
-    ComposantFiltre infinite0 = composantIntegre("Tviewdm.infinite0", implementation::te);
-    ComposantFiltre infinite = composantIntegre("Tviewdm.infinite", implementation::te);
-    ComposantFiltre nullrender = composantIntegre("Tviewdm.nullrender", implementation::rienAfficher);
-    ComposantFiltre sg = composantIntegre("Tviewdm.sg", implementation::captureImages);
-    ComposantFiltre Superposer = composantIntegre("Tviewdm.Superposer", implementation::superposer);
-    ComposantFiltre datecoder = composantIntegre("Tviewdm.datecoder", implementation::datecoder);
-    ComposantFiltre ts = composantIntegre("Tviewdm.ts", implementation::timeStamper);
-    ComposantFiltre TsNoTime = composantIntegre("Tviewdm.TsNoTime", implementation::timeStamper);
-    ComposantFiltre audiorender = composantIntegre("Tviewdm.audiorender", implementation::sortieAudioParDefaut);
+    ComposantFiltre source, avisplitter, dvsplitter, Dvdecoder, color, infinite0, infinite, nullrender, sg, Superposer,
+        datecoder, ts, TsNoTime, audiorender;
 };
 
 // Media probe module.
 struct ComposantsDm {
-    ComposantFiltre source = composantIntegre("Tdm.source", implementation::sourceFichier);
-    ComposantFiltre avisplitter = composantIntegre("Tdm.avisplitter", implementation::separateurAvi);
-    ComposantFiltre dvsplitter = composantIntegre("Tdm.dvsplitter", implementation::separateurDv);
-    ComposantFiltre nullrender = composantIntegre("Tdm.nullrender", implementation::rienAfficher);
-    ComposantFiltre sg = composantIntegre("Tdm.sg", implementation::captureImages);
+    ComposantFiltre source, avisplitter, dvsplitter, nullrender, sg;
 };
 
 // Scene detection module.
 struct ComposantsDmScenes {
-    ComposantFiltre source = composantIntegre("TdmScenes.source", implementation::sourceFichier);
-    ComposantFiltre splitter = composantIntegre("TdmScenes.splitter", implementation::separateurAvi);
-    ComposantFiltre null = composantIntegre("TdmScenes.null", implementation::rienAfficher);
-    ComposantFiltre sg = composantIntegre("TdmScenes.sg", implementation::captureImages);
+    ComposantFiltre source, splitter, null, sg;
 };
 
+// Every component starts with its built-in identity.
 struct CatalogueFiltres {
+    CatalogueFiltres();
+
     ComposantsCdm cdm;
     ComposantsViewdm viewdm;
     ComposantsDm dm;
@@ -130,43 +101,58 @@ private:
 // component to it and returns true; otherwise the component is left as it was.
 bool FiltrePresent(EnumerateurFiltres& enumerateur, const QString& nomConvivial, ComposantFiltre& composant);
 
-struct DrapeauxFiltres {
-    bool okDesentrelaceur = false;
-    bool okSuperposer = false;
-    bool okDatecoder = false;
-    bool okDVHeader = false;
-    bool okTimeStamper = false;
-    bool okWavDest = false;
-    bool okConversion = false;
-    bool okListe = false;
-    bool okVisualisation = false;
-    bool okScenes = false;
-    bool okIncrustation = false;
+// The presence flags, in the order the report tells them: four groups of
+// filters and the overlay's, then the filters from outside the program.
+enum class DrapeauFiltre : uint8_t {
+    okConversion,
+    okListe,
+    okVisualisation,
+    okScenes,
+    okIncrustation,
+    okDesentrelaceur,
+    okSuperposer,
+    okDatecoder,
+    okDVHeader,
+    okTimeStamper,
+    okWavDest,
+};
+inline constexpr size_t kNombreDrapeauxFiltres = 11;
+
+// The eleven flags, all false until a check sets them.
+class DrapeauxFiltres {
+public:
+    bool operator[](DrapeauFiltre d) const { return bits_.test(size_t(d)); }
+    void poser(DrapeauFiltre d, bool present) { bits_.set(size_t(d), present); }
+    static DrapeauxFiltres tous();
+
+    bool okConversion() const { return (*this)[DrapeauFiltre::okConversion]; }
+    bool okListe() const { return (*this)[DrapeauFiltre::okListe]; }
+    bool okVisualisation() const { return (*this)[DrapeauFiltre::okVisualisation]; }
+    bool okScenes() const { return (*this)[DrapeauFiltre::okScenes]; }
+    bool okIncrustation() const { return (*this)[DrapeauFiltre::okIncrustation]; }
+    bool okDesentrelaceur() const { return (*this)[DrapeauFiltre::okDesentrelaceur]; }
+    bool okSuperposer() const { return (*this)[DrapeauFiltre::okSuperposer]; }
+    bool okDatecoder() const { return (*this)[DrapeauFiltre::okDatecoder]; }
+    bool okDVHeader() const { return (*this)[DrapeauFiltre::okDVHeader]; }
+    bool okTimeStamper() const { return (*this)[DrapeauFiltre::okTimeStamper]; }
+    bool okWavDest() const { return (*this)[DrapeauFiltre::okWavDest]; }
 
     bool operator==(const DrapeauxFiltres&) const = default;
-};
 
-// Set once by VerifierFiltres() when the main window is first shown; false before.
-extern bool okDesentrelaceur;
-extern bool okSuperposer;
-extern bool okDatecoder;
-extern bool okDVHeader;
-extern bool okTimeStamper;
-extern bool okWavDest;
-extern bool okConversion;
-extern bool okListe;
-extern bool okVisualisation;
-extern bool okScenes;
-extern bool okIncrustation;
+private:
+    std::bitset<kNombreDrapeauxFiltres> bits_;
+};
 
 // Every check in its fixed order; a group's chain stops at its first miss,
 // so later members of the chain are not looked up and keep their identities.
 DrapeauxFiltres VerifierFiltres(const RegistreFiltres& registre, CatalogueFiltres& catalogue);
-// The program's check: this machine's registry, the program's components,
-// and the eleven flags above. Needs the application object (audio devices).
-void VerifierFiltres();
-// The eleven flags above, as one value.
-DrapeauxFiltres drapeauxFiltres();
+// The program's check, run once when the main window is first shown: this
+// machine's registry (KORVAN_FILTRES_ABSENTS honoured) into the program's
+// components. Keeps the flags for drapeauxFiltres() and returns them. Needs
+// the application object (audio devices).
+const DrapeauxFiltres& VerifierFiltres();
+// The flags the program's check left; all false before it runs.
+const DrapeauxFiltres& drapeauxFiltres();
 
 struct LigneRapportFiltres {
     const char* drapeau; // "okConversion", ...

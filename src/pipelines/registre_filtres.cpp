@@ -105,75 +105,60 @@ std::vector<EntreeRegistre> RegistreFiltres::enumerer(CategorieFiltre categorie)
     return liste;
 }
 
+namespace {
+
+// Why the machine does not offer the role. A part of the media libraries
+// says it from its key: "avformat:demuxer:avi" is libavformat's avi demuxer.
+QString raisonAbsence(const RoleFiltre& r)
+{
+    if (r.raison)
+        return QString::fromUtf8(r.raison);
+    static const std::pair<const char*, const char*> genres[] = {
+        {"demuxer", "de démultiplexeur"},
+        {"muxer", "de multiplexeur"},
+        {"decoder", "de décodeur"},
+        {"encoder", "d'encodeur"},
+    };
+    const QStringList parties = QString::fromLatin1(r.implementation).split(u':');
+    for (const auto& [genre, texte] : genres)
+        if (parties.size() == 3 && parties[1] == QLatin1String(genre))
+            return QStringLiteral("lib%1 n'a pas %2 %3").arg(parties[0], QString::fromUtf8(texte), parties[2]);
+    return {};
+}
+
+// The implementation the machine offers for the role; empty when it offers none.
+QString implementationOfferte(const RoleFiltre& r, const CapacitesMachine& c)
+{
+    const QString implementation = QString::fromLatin1(r.implementation);
+    if (r.choix) {
+        const QString& choisi = c.*r.choix;
+        return choisi.isEmpty() ? QString() : implementation.section(u':', 0, 0) + u':' + choisi;
+    }
+    return !r.capacite || c.*r.capacite ? implementation : QString();
+}
+
+} // namespace
+
 RegistreFiltres RegistreFiltres::integre(const CapacitesMachine& c, const QStringList& absents)
 {
-    struct Role {
-        const char* nom;
-        CategorieFiltre categorie;
-        QString implementation;
-        bool disponible;
-        const char* raison; // why it is missing
-    };
-    constexpr auto filtres = CategorieFiltre::FiltresDirectShow;
-    const QString desentrelaceur = c.desentrelaceur == QLatin1String("bwdif")
-        ? QString::fromLatin1(implementation::desentrelaceurBwdif)
-        : QString::fromLatin1(implementation::desentrelaceurYadif);
-    const std::vector<Role> roles = {
-        {nomFiltre::sourceFichier, filtres, implementation::sourceFichier, c.lectureFichier,
-         "libavformat ne lit pas les fichiers (protocole file)"},
-        {nomFiltre::ecritureFichier, filtres, implementation::ecritureFichier, c.ecritureFichier,
-         "libavformat n'écrit pas les fichiers (protocole file)"},
-        {nomFiltre::separateurAvi, filtres, implementation::separateurAvi, c.demuxeurAvi,
-         "libavformat n'a pas de démultiplexeur avi"},
-        {nomFiltre::separateurDv, filtres, implementation::separateurDv, c.demuxeurDv,
-         "libavformat n'a pas de démultiplexeur dv"},
-        {nomFiltre::multiplexeurDv, filtres, implementation::multiplexeurDv, c.muxeurDv,
-         "libavformat n'a pas de multiplexeur dv"},
-        {nomFiltre::multiplexeurAvi, filtres, implementation::multiplexeurAvi, c.muxeurAvi,
-         "libavformat n'a pas de multiplexeur avi"},
-        {nomFiltre::decodeurDv, filtres, implementation::decodeurDv, c.decodeurDv,
-         "libavcodec n'a pas de décodeur dvvideo"},
-        {nomFiltre::encodeurDv, CategorieFiltre::CompresseursVideo, implementation::encodeurDv, c.encodeurDv,
-         "libavcodec n'a pas d'encodeur dvvideo"},
-        {nomFiltre::conversionAudio, filtres, implementation::conversionAudio, c.conversionAudio,
-         "libswresample ou l'encodeur pcm_s16le manque"},
-        {nomFiltre::te, filtres, implementation::te, true, ""},
-        {nomFiltre::rienAfficher, filtres, implementation::rienAfficher, true, ""},
-        {nomFiltre::conversionCouleur, filtres, implementation::conversionCouleur, c.conversionCouleur,
-         "libswscale ne convertit pas les images DV en RGB"},
-        {nomFiltre::sortieAudio, CategorieFiltre::RendusAudio, implementation::sortieAudioParDefaut,
-         c.sortieAudioParDefaut, "Qt Multimedia ne voit aucune sortie audio"},
-        {nomFiltre::ecritureWav, filtres, implementation::ecritureWav, c.muxeurWav,
-         "libavformat n'a pas de multiplexeur wav"},
-        {nomFiltre::desentrelaceur, filtres, desentrelaceur, !c.desentrelaceur.isEmpty(),
-         "libavfilter n'a ni yadif ni bwdif"},
-        {nomFiltre::superposer, filtres, implementation::superposer, true, ""},
-        {nomFiltre::datecoder, filtres, implementation::datecoder, true, ""},
-        {nomFiltre::dvHeader, filtres, implementation::dvHeader, true, ""},
-        {nomFiltre::timeStamper, filtres, implementation::timeStamper, true, ""},
-    };
-
     const QString raisonVariable = QStringLiteral("marqué absent par %1").arg(QLatin1String(kVariableFiltresAbsents));
     const auto estMarqueAbsent = [&](const QString& nom) {
         return std::any_of(absents.begin(), absents.end(), [&](const QString& a) { return memeNomFiltre(a, nom); });
     };
 
     RegistreFiltres registre;
-    const auto ajouter = [&](const QString& nom, CategorieFiltre categorie, const QString& impl, bool disponible,
-                             const QString& raison) {
+    const auto ajouter = [&](const QString& nom, CategorieFiltre categorie, const QString& impl, const QString& raison) {
         if (estMarqueAbsent(nom))
             registre.noterManquant(nom, categorie, raisonVariable);
-        else if (disponible)
+        else if (!impl.isEmpty())
             registre.inscrire({nom, categorie, impl});
         else
             registre.noterManquant(nom, categorie, raison);
     };
-    for (const Role& r : roles)
-        ajouter(QString::fromLatin1(r.nom), r.categorie, r.implementation, r.disponible, QString::fromUtf8(r.raison));
-    // Every output device is an audio renderer of its own, after the default one.
+    for (const RoleFiltre* r : rolesFiltres)
+        ajouter(QString::fromLatin1(r->nomConvivial), r->categorie, implementationOfferte(*r, c), raisonAbsence(*r));
     for (const SortieAudio& s : c.sortiesAudio)
-        ajouter(s.description, CategorieFiltre::RendusAudio, QLatin1String(implementation::prefixeSortieAudio) + s.id,
-                true, {});
+        ajouter(s.description, CategorieFiltre::RendusAudio, QLatin1String(kPrefixeSortieAudio) + s.id, {});
     return registre;
 }
 

@@ -24,71 +24,6 @@ enum class CategorieFiltre { FiltresDirectShow, CompresseursVideo, RendusAudio }
 // "DirectShow filters", "Video compressors", "Audio renderers".
 QString nomCategorie(CategorieFiltre categorie);
 
-// The friendly names the presence check looks up.
-namespace nomFiltre {
-inline constexpr char sourceFichier[] = "File Source (Async.)";
-inline constexpr char ecritureFichier[] = "File writer";
-inline constexpr char separateurAvi[] = "AVI Splitter";
-inline constexpr char separateurDv[] = "DV Splitter";
-inline constexpr char multiplexeurDv[] = "DV Muxer";
-inline constexpr char multiplexeurAvi[] = "AVI Mux";
-inline constexpr char decodeurDv[] = "DV Video Decoder";
-inline constexpr char encodeurDv[] = "DV Video Encoder";      // a video compressor
-inline constexpr char conversionAudio[] = "ACM Wrapper";
-inline constexpr char te[] = "Infinite Pin Tee Filter";
-inline constexpr char rienAfficher[] = "Null Renderer";
-inline constexpr char conversionCouleur[] = "Color Space Converter"; // never looked up
-inline constexpr char sortieAudio[] = "Default DirectSound Device"; // an audio renderer
-inline constexpr char ecritureWav[] = "WAV Dest";
-inline constexpr char desentrelaceur[] = "Pinnacle Video Deinterlacer";
-inline constexpr char superposer[] = "Brannoc Superposer3";
-inline constexpr char datecoder[] = "Brannoc Datecoder2";
-inline constexpr char dvHeader[] = "Brannoc DVHeader";
-inline constexpr char timeStamper[] = "Brannoc TimeStamper";
-} // namespace nomFiltre
-
-// Keys of the code that makes each role's filter; a component's identity
-// holds one of them.
-namespace implementation {
-inline constexpr char sourceFichier[] = "avio:file:lecture";
-inline constexpr char ecritureFichier[] = "avio:file:ecriture";
-inline constexpr char separateurAvi[] = "avformat:demuxer:avi";
-inline constexpr char separateurDv[] = "avformat:demuxer:dv";
-inline constexpr char multiplexeurDv[] = "avformat:muxer:dv";
-inline constexpr char multiplexeurAvi[] = "avformat:muxer:avi";
-inline constexpr char decodeurDv[] = "avcodec:decoder:dvvideo";
-inline constexpr char encodeurDv[] = "avcodec:encoder:dvvideo";
-inline constexpr char conversionAudio[] = "swresample:pcm_s16le";
-inline constexpr char conversionCouleur[] = "swscale:rgb32";
-inline constexpr char te[] = "korvan:te";
-inline constexpr char rienAfficher[] = "korvan:null";
-inline constexpr char captureImages[] = "korvan:capture-images";
-inline constexpr char ecritureWav[] = "avformat:muxer:wav";
-inline constexpr char desentrelaceurYadif[] = "avfilter:yadif";
-inline constexpr char desentrelaceurBwdif[] = "avfilter:bwdif";
-inline constexpr char sortieAudioParDefaut[] = "qtmultimedia:sortie-audio:defaut";
-inline constexpr char prefixeSortieAudio[] = "qtmultimedia:sortie-audio:"; // + the device id
-inline constexpr char superposer[] = "korvan:superposer3";
-inline constexpr char datecoder[] = "korvan:datecoder2";
-inline constexpr char dvHeader[] = "korvan:dvheader";
-inline constexpr char timeStamper[] = "korvan:timestamper";
-} // namespace implementation
-
-struct EntreeRegistre {
-    QString nomConvivial;
-    CategorieFiltre categorie = CategorieFiltre::FiltresDirectShow;
-    QString implementation;
-};
-
-// One known role and whether this machine offers it: detail is the
-// implementation key when present, the reason when absent.
-struct ConstatFiltre {
-    QString nomConvivial;
-    CategorieFiltre categorie = CategorieFiltre::FiltresDirectShow;
-    bool present = false;
-    QString detail;
-};
-
 struct SortieAudio {
     QString id;
     QString description;
@@ -114,6 +49,86 @@ struct CapacitesMachine {
     // Asks libavcodec, libavformat, libavfilter, libswresample, libswscale and
     // Qt Multimedia (which needs the application object).
     static CapacitesMachine detecter();
+};
+
+// One filter the program's graphs use: the friendly name and category the
+// presence check looks it up by, the key of the code that makes it (the
+// built-in identity of the components that hold it), and what the machine
+// must offer for it to be registered.
+struct RoleFiltre {
+    const char* nomConvivial;
+    CategorieFiltre categorie;
+    const char* implementation;
+    // The part of the media libraries or devices it needs; nullptr: none (the
+    // program's own code, always there).
+    bool CapacitesMachine::*capacite = nullptr;
+    // Why it is missing; nullptr: said from the implementation key (a part
+    // of libavformat or libavcodec).
+    const char* raison = nullptr;
+    // Or the name of the filter the machine chose for it (needed): the
+    // implementation is then that filter of the same library.
+    QString CapacitesMachine::*choix = nullptr;
+};
+
+namespace roles {
+constexpr auto filtres = CategorieFiltre::FiltresDirectShow;
+using C = CapacitesMachine;
+inline constexpr RoleFiltre sourceFichier{"File Source (Async.)", filtres, "avio:file:lecture", &C::lectureFichier,
+                                          "libavformat ne lit pas les fichiers (protocole file)"};
+inline constexpr RoleFiltre ecritureFichier{"File writer", filtres, "avio:file:ecriture", &C::ecritureFichier,
+                                            "libavformat n'écrit pas les fichiers (protocole file)"};
+inline constexpr RoleFiltre separateurAvi{"AVI Splitter", filtres, "avformat:demuxer:avi", &C::demuxeurAvi};
+inline constexpr RoleFiltre separateurDv{"DV Splitter", filtres, "avformat:demuxer:dv", &C::demuxeurDv};
+inline constexpr RoleFiltre multiplexeurDv{"DV Muxer", filtres, "avformat:muxer:dv", &C::muxeurDv};
+inline constexpr RoleFiltre multiplexeurAvi{"AVI Mux", filtres, "avformat:muxer:avi", &C::muxeurAvi};
+inline constexpr RoleFiltre decodeurDv{"DV Video Decoder", filtres, "avcodec:decoder:dvvideo", &C::decodeurDv};
+inline constexpr RoleFiltre encodeurDv{"DV Video Encoder", CategorieFiltre::CompresseursVideo,
+                                       "avcodec:encoder:dvvideo", &C::encodeurDv};
+inline constexpr RoleFiltre conversionAudio{"ACM Wrapper", filtres, "swresample:pcm_s16le", &C::conversionAudio,
+                                            "libswresample ou l'encodeur pcm_s16le manque"};
+inline constexpr RoleFiltre te{"Infinite Pin Tee Filter", filtres, "korvan:te"};
+inline constexpr RoleFiltre rienAfficher{"Null Renderer", filtres, "korvan:null"};
+// Registered, never looked up.
+inline constexpr RoleFiltre conversionCouleur{"Color Space Converter", filtres, "swscale:rgb32", &C::conversionCouleur,
+                                              "libswscale ne convertit pas les images DV en RGB"};
+inline constexpr RoleFiltre sortieAudio{"Default DirectSound Device", CategorieFiltre::RendusAudio,
+                                        "qtmultimedia:sortie-audio:defaut", &C::sortieAudioParDefaut,
+                                        "Qt Multimedia ne voit aucune sortie audio"};
+inline constexpr RoleFiltre ecritureWav{"WAV Dest", filtres, "avformat:muxer:wav", &C::muxeurWav};
+inline constexpr RoleFiltre desentrelaceur{"Pinnacle Video Deinterlacer", filtres, "avfilter:yadif", nullptr,
+                                           "libavfilter n'a ni yadif ni bwdif", &C::desentrelaceur};
+inline constexpr RoleFiltre superposer{"Brannoc Superposer3", filtres, "korvan:superposer3"};
+inline constexpr RoleFiltre datecoder{"Brannoc Datecoder2", filtres, "korvan:datecoder2"};
+inline constexpr RoleFiltre dvHeader{"Brannoc DVHeader", filtres, "korvan:dvheader"};
+inline constexpr RoleFiltre timeStamper{"Brannoc TimeStamper", filtres, "korvan:timestamper"};
+} // namespace roles
+
+// Every role, in the order the registry enumerates them.
+inline constexpr const RoleFiltre* rolesFiltres[] = {
+    &roles::sourceFichier, &roles::ecritureFichier, &roles::separateurAvi,   &roles::separateurDv,
+    &roles::multiplexeurDv, &roles::multiplexeurAvi, &roles::decodeurDv,     &roles::encodeurDv,
+    &roles::conversionAudio, &roles::te,            &roles::rienAfficher,    &roles::conversionCouleur,
+    &roles::sortieAudio,   &roles::ecritureWav,     &roles::desentrelaceur,  &roles::superposer,
+    &roles::datecoder,     &roles::dvHeader,        &roles::timeStamper,
+};
+
+// Each audio output device is an audio renderer of its own, after the
+// default one, made by this key followed by the device id.
+inline constexpr char kPrefixeSortieAudio[] = "qtmultimedia:sortie-audio:";
+
+struct EntreeRegistre {
+    QString nomConvivial;
+    CategorieFiltre categorie = CategorieFiltre::FiltresDirectShow;
+    QString implementation;
+};
+
+// One known role and whether this machine offers it: detail is the
+// implementation key when present, the reason when absent.
+struct ConstatFiltre {
+    QString nomConvivial;
+    CategorieFiltre categorie = CategorieFiltre::FiltresDirectShow;
+    bool present = false;
+    QString detail;
 };
 
 inline constexpr char kVariableFiltresAbsents[] = "KORVAN_FILTRES_ABSENTS";

@@ -243,9 +243,16 @@ void TUIForm::creerMenus()
         }
     };
     ajouter(lb_, {"afOuvrirFichiers", "afCollerFichiers", "afOuvrirunDossier", "afOuvrirDossierPrefere", "afOuvrirTout", "-",
-                  "afBasculerListe", "afOrdreAlpha", "alTriDatecode", "alTriTaille", "alTrierModify", "afSelectionnerTout",
-                  "-", "afSauverListe", "afViderListe", "afQuitter"});
-    ajouter(placeholder_, {"afOuvrirFichiers", "afCollerFichiers", "afOuvrirDossierPrefere", "-", "afOptions", "afApropos", "afQuitter"});
+                  "afBasculerListe"});
+    // The list's own sort submenu (one space in its title, unlike the menu bar's).
+    if (!menuTriListe_) {
+        menuTriListe_ = new QMenu(QStringLiteral("Trier la liste"), this);
+        for (const char* n : {"afOrdreAlpha", "alTriDatecode", "alTriTaille", "alTrierModify"})
+            menuTriListe_->addAction(action(QLatin1String(n)));
+    }
+    lb_->addAction(menuTriListe_->menuAction());
+    ajouter(lb_, {"afSelectionnerTout", "-", "afSauverListe", "afViderListe", "afQuitter"});
+    ajouter(placeholder_, entreesMenuFenetre());
     barreGauche_ = addToolBar(QStringLiteral("Fichiers"));
     barreGauche_->setObjectName(QStringLiteral("barreGauche"));
     barreGauche_->setMovable(false);
@@ -270,6 +277,25 @@ void TUIForm::creerMenus()
     barreDroite_ = barreGauche_;
     for (const char* n : {"afViderListe", "afSelectionnerTout", "afOptions", "afApropos", "afQuitter"})
         barreDroite_->addAction(action(n));
+}
+
+QStringList TUIForm::entreesMenuFenetre()
+{
+    return {"afOuvrirFichiers", "afCollerFichiers", "afOuvrirDossierPrefere", "-", "afOptions", "afApropos", "afQuitter"};
+}
+
+// The window's own context menu, in place of Qt's toolbar toggles (which
+// could hide the toolbar for good).
+QMenu* TUIForm::createPopupMenu()
+{
+    auto* menu = new QMenu(this);
+    for (const QString& n : entreesMenuFenetre()) {
+        if (n == QLatin1String("-"))
+            menu->addSeparator();
+        else if (QAction* q = action(n))
+            menu->addAction(q);
+    }
+    return menu;
 }
 
 void TUIForm::showEvent(QShowEvent* e)
@@ -554,7 +580,9 @@ void TUIForm::appliquerEtatActions()
 {
     for (const ActionFenetre& a : table_.actions) {
         QAction* q = qaction(a);
-        q->setText(a.caption);
+        // The menus show the program's own key names ("Suppr", "Barre d'Espace"),
+        // given after a tab, rather than Qt's.
+        q->setText(a.raccourci ? a.caption + QLatin1Char('\t') + ShortCutToText(a.raccourci) : a.caption);
         QList<QKeySequence> touches;
         for (uint16_t t : table_.RaccourcisEffectifs(a))
             touches << QKeySequence(CombinaisonClavier(t));
@@ -566,8 +594,9 @@ void TUIForm::appliquerEtatActions()
     }
     for (int i = 0; i < menus_.size(); ++i)
         menus_[i]->menuAction()->setVisible(table_.MenuVisible(i, panneauAffiche()));
-    if (menuTri_)
-        menuTri_->menuAction()->setVisible(action(QStringLiteral("afOrdreAlpha"))->isVisible());
+    for (QMenu* tri : {menuTri_, menuTriListe_})
+        if (tri)
+            tri->menuAction()->setVisible(action(QStringLiteral("afOrdreAlpha"))->isVisible());
 }
 
 void TUIForm::desactiverActionsListeEtMulti()

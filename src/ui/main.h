@@ -87,6 +87,9 @@ public:
     // Whether triggering the action does something: a handler of the window,
     // or a runner with a command that has an execution.
     bool actionLiee(const QString& nom) const;
+    // The context menu of the window (and of the placeholder panel).
+    QMenu* createPopupMenu() override;
+    static QStringList entreesMenuFenetre();
     // The about panel on that page, its action checked, only "permanent" actions left.
     void montrerApropos(int page);
     int pageApropos() const { return pageApropos_; }
@@ -133,6 +136,7 @@ private:
     QHash<QString, QAction*> qactions_;
     QList<QMenu*> menus_;
     QMenu* menuTri_ = nullptr;
+    QMenu* menuTriListe_ = nullptr;
     QListView* lb_ = nullptr;
     QLabel* compteur_ = nullptr;
     QLabel* statut_ = nullptr;

@@ -42,7 +42,7 @@ TEST(PresenceFiltres, EverythingInstalledBindsEveryLookedUpComponentAndWritesBla
 {
     CatalogueFiltres c;
     const DrapeauxFiltres d = verifier(RegistreFiltres::integre(machineComplete(), {}), &c);
-    const DrapeauxFiltres tous{true, true, true, true, true, true, true, true, true, true, true};
+    const DrapeauxFiltres tous = DrapeauxFiltres::tous();
     EXPECT_EQ(d, tous);
 
     const std::vector<LigneRapportFiltres> rapport = RapportFiltres(d);
@@ -67,21 +67,71 @@ TEST(PresenceFiltres, EverythingInstalledBindsEveryLookedUpComponentAndWritesBla
     }
 
     // The two components without a built-in identity get the overlay code.
-    EXPECT_EQ(c.cdm.superposer.identite.implementation, QLatin1String(implementation::superposer));
-    EXPECT_EQ(c.cdm.datecoder.identite.implementation, QLatin1String(implementation::datecoder));
+    EXPECT_EQ(c.cdm.superposer.identite.implementation, QLatin1String(roles::superposer.implementation));
+    EXPECT_EQ(c.cdm.datecoder.identite.implementation, QLatin1String(roles::datecoder.implementation));
     EXPECT_EQ(c.cdm.DVenc.identite.categorieTrouvee, CategorieFiltre::CompresseursVideo);
     EXPECT_EQ(c.viewdm.audiorender.identite.categorieTrouvee, CategorieFiltre::RendusAudio);
     EXPECT_EQ(c.viewdm.audiorender.identite.nomTrouve, QLatin1String("Default DirectSound Device"));
     EXPECT_EQ(c.cdm.WAVDest.identite.categorieTrouvee, CategorieFiltre::FiltresDirectShow);
     for (const ComposantFiltre* lie : {&c.cdm.source, &c.cdm.null, &c.dm.source, &c.dmScenes.splitter, &c.viewdm.ts})
-        EXPECT_TRUE(lie->identite.estLiee()) << lie->nom.toStdString();
+        EXPECT_TRUE(lie->identite.estLiee()) << lie->role->nomConvivial;
 
     // Components outside the checks keep their built-in identities.
     for (const ComposantFiltre* integre : {&c.viewdm.Superposer, &c.viewdm.datecoder, &c.viewdm.TsNoTime,
                                            &c.viewdm.Dvdecoder, &c.viewdm.dvsplitter, &c.viewdm.infinite,
                                            &c.viewdm.infinite0, &c.viewdm.nullrender, &c.viewdm.color}) {
-        EXPECT_FALSE(integre->identite.estLiee()) << integre->nom.toStdString();
-        EXPECT_FALSE(integre->identite.estVide()) << integre->nom.toStdString();
+        EXPECT_FALSE(integre->identite.estLiee()) << integre->role->nomConvivial;
+        EXPECT_FALSE(integre->identite.estVide()) << integre->role->nomConvivial;
+    }
+}
+
+TEST(PresenceFiltres, EveryComponentStartsWithItsBuiltInIdentity)
+{
+    const CatalogueFiltres c;
+    const std::pair<const ComposantFiltre*, const char*> attendus[] = {
+        {&c.cdm.source, "avio:file:lecture"},
+        {&c.cdm.destination, "avio:file:ecriture"},
+        {&c.cdm.avisplitter, "avformat:demuxer:avi"},
+        {&c.cdm.dvsplitter, "avformat:demuxer:dv"},
+        {&c.cdm.dvmuxer, "avformat:muxer:dv"},
+        {&c.cdm.avimux, "avformat:muxer:avi"},
+        {&c.cdm.acmwrapper, "swresample:pcm_s16le"},
+        {&c.cdm.Dvdec, "avcodec:decoder:dvvideo"},
+        {&c.cdm.Deinterlacer, "avfilter:yadif"},
+        {&c.cdm.DVenc, "avcodec:encoder:dvvideo"},
+        {&c.cdm.superposer, ""},
+        {&c.cdm.datecoder, ""},
+        {&c.cdm.infinite, "korvan:te"},
+        {&c.cdm.WAVDest, "avformat:muxer:wav"},
+        {&c.cdm.null, "korvan:null"},
+        {&c.cdm.DVheader, "korvan:dvheader"},
+        {&c.viewdm.source, "avio:file:lecture"},
+        {&c.viewdm.avisplitter, "avformat:demuxer:avi"},
+        {&c.viewdm.dvsplitter, "avformat:demuxer:dv"},
+        {&c.viewdm.Dvdecoder, "avcodec:decoder:dvvideo"},
+        {&c.viewdm.color, "swscale:rgb32"},
+        {&c.viewdm.infinite0, "korvan:te"},
+        {&c.viewdm.infinite, "korvan:te"},
+        {&c.viewdm.nullrender, "korvan:null"},
+        {&c.viewdm.sg, "korvan:capture-images"},
+        {&c.viewdm.Superposer, "korvan:superposer3"},
+        {&c.viewdm.datecoder, "korvan:datecoder2"},
+        {&c.viewdm.ts, "korvan:timestamper"},
+        {&c.viewdm.TsNoTime, "korvan:timestamper"},
+        {&c.viewdm.audiorender, "qtmultimedia:sortie-audio:defaut"},
+        {&c.dm.source, "avio:file:lecture"},
+        {&c.dm.avisplitter, "avformat:demuxer:avi"},
+        {&c.dm.dvsplitter, "avformat:demuxer:dv"},
+        {&c.dm.nullrender, "korvan:null"},
+        {&c.dm.sg, "korvan:capture-images"},
+        {&c.dmScenes.source, "avio:file:lecture"},
+        {&c.dmScenes.splitter, "avformat:demuxer:avi"},
+        {&c.dmScenes.null, "korvan:null"},
+        {&c.dmScenes.sg, "korvan:capture-images"},
+    };
+    for (size_t i = 0; i < std::size(attendus); ++i) {
+        EXPECT_EQ(attendus[i].first->identite.implementation, QLatin1String(attendus[i].second)) << "row " << i;
+        EXPECT_FALSE(attendus[i].first->identite.estLiee()) << "row " << i;
     }
 }
 
@@ -158,7 +208,7 @@ TEST(PresenceFiltres, MissingFileWriterLeavesTheRestOfTheConversionChainUnlooked
 {
     CatalogueFiltres c;
     const DrapeauxFiltres d = verifier(RegistreFiltres::integre(machineComplete(), {"File writer"}), &c);
-    EXPECT_FALSE(d.okConversion);
+    EXPECT_FALSE(d.okConversion());
     EXPECT_TRUE(c.cdm.source.identite.estLiee());
     const CatalogueFiltres integre;
     for (auto [composant, origine] : {std::pair{&c.cdm.avisplitter, &integre.cdm.avisplitter},
@@ -170,11 +220,11 @@ TEST(PresenceFiltres, MissingFileWriterLeavesTheRestOfTheConversionChainUnlooked
                                       {&c.cdm.infinite, &integre.cdm.infinite},
                                       {&c.cdm.null, &integre.cdm.null},
                                       {&c.cdm.DVenc, &integre.cdm.DVenc}}) {
-        EXPECT_FALSE(composant->identite.estLiee()) << composant->nom.toStdString();
+        EXPECT_FALSE(composant->identite.estLiee()) << composant->role->nomConvivial;
         EXPECT_EQ(composant->identite.implementation, origine->identite.implementation);
     }
     // The other groups look the same filters up for their own components.
-    EXPECT_TRUE(d.okListe && d.okScenes);
+    EXPECT_TRUE(d.okListe() && d.okScenes());
     EXPECT_TRUE(c.dm.avisplitter.identite.estLiee());
     EXPECT_TRUE(c.dmScenes.null.identite.estLiee());
 }
@@ -183,15 +233,15 @@ TEST(PresenceFiltres, DvEncoderIsLookedUpAmongVideoCompressorsOnlyAndLast)
 {
     // Registered as an ordinary filter, the encoder is not found.
     RegistreFiltres registre = RegistreFiltres::integre(machineComplete(), {"DV Video Encoder"});
-    registre.inscrire({"DV Video Encoder", CategorieFiltre::FiltresDirectShow, implementation::encodeurDv});
+    registre.inscrire({"DV Video Encoder", CategorieFiltre::FiltresDirectShow, roles::encodeurDv.implementation});
     CatalogueFiltres c;
-    EXPECT_FALSE(verifier(registre, &c).okConversion);
+    EXPECT_FALSE(verifier(registre, &c).okConversion());
     EXPECT_FALSE(c.cdm.DVenc.identite.estLiee());
     EXPECT_TRUE(c.cdm.null.identite.estLiee()); // the rest of the chain was found
 
     // Present among the compressors, it is not looked up once an earlier member failed.
     CatalogueFiltres c2;
-    EXPECT_FALSE(verifier(RegistreFiltres::integre(machineComplete(), {"ACM Wrapper"}), &c2).okConversion);
+    EXPECT_FALSE(verifier(RegistreFiltres::integre(machineComplete(), {"ACM Wrapper"}), &c2).okConversion());
     EXPECT_FALSE(c2.cdm.infinite.identite.estLiee());
     EXPECT_FALSE(c2.cdm.DVenc.identite.estLiee());
 }
@@ -203,22 +253,22 @@ TEST(PresenceFiltres, NoAudioDeviceClearsOnlyThePreviewGroup)
     sansSon.sortiesAudio.clear();
     CatalogueFiltres c;
     const DrapeauxFiltres d = verifier(RegistreFiltres::integre(sansSon, {}), &c);
-    EXPECT_FALSE(d.okVisualisation);
+    EXPECT_FALSE(d.okVisualisation());
     EXPECT_TRUE(c.viewdm.avisplitter.identite.estLiee());
     EXPECT_TRUE(c.viewdm.source.identite.estLiee());
     EXPECT_FALSE(c.viewdm.audiorender.identite.estLiee());
-    EXPECT_TRUE(d.okConversion && d.okListe && d.okScenes && d.okIncrustation);
+    EXPECT_TRUE(d.okConversion() && d.okListe() && d.okScenes() && d.okIncrustation());
 
     // A device that is not the default one does not stand in for it.
     CapacitesMachine sansDefaut = machineComplete();
     sansDefaut.sortieAudioParDefaut = false;
-    EXPECT_FALSE(verifier(RegistreFiltres::integre(sansDefaut, {})).okVisualisation);
+    EXPECT_FALSE(verifier(RegistreFiltres::integre(sansDefaut, {})).okVisualisation());
 }
 
 TEST(PresenceFiltres, MissingSplitterStopsThePreviewChainBeforeTheAudioDevice)
 {
     CatalogueFiltres c;
-    EXPECT_FALSE(verifier(RegistreFiltres::integre(machineComplete(), {"AVI Splitter"}), &c).okVisualisation);
+    EXPECT_FALSE(verifier(RegistreFiltres::integre(machineComplete(), {"AVI Splitter"}), &c).okVisualisation());
     EXPECT_FALSE(c.viewdm.source.identite.estLiee());
     EXPECT_FALSE(c.viewdm.audiorender.identite.estLiee());
 }
@@ -227,19 +277,19 @@ TEST(PresenceFiltres, LookupIgnoresLetterCaseAndTheLastOfEqualNamesWins)
 {
     RegistreFiltres registre;
     registre.inscrire({"avi splitter", CategorieFiltre::FiltresDirectShow, "premier"});
-    registre.inscrire({"Null Renderer", CategorieFiltre::FiltresDirectShow, implementation::rienAfficher});
+    registre.inscrire({"Null Renderer", CategorieFiltre::FiltresDirectShow, roles::rienAfficher.implementation});
     registre.inscrire({"AVI SPLITTER", CategorieFiltre::FiltresDirectShow, "second"});
     EnumerateurFiltres e(registre);
     e.selectionnerCategorie(CategorieFiltre::FiltresDirectShow);
-    ComposantFiltre composant = composantIntegre("Essai.splitter", implementation::separateurAvi);
+    ComposantFiltre composant = composantIntegre(roles::separateurAvi);
     ASSERT_TRUE(FiltrePresent(e, QStringLiteral("AVI Splitter"), composant));
     EXPECT_EQ(composant.identite.implementation, QLatin1String("second"));
     EXPECT_EQ(composant.identite.nomTrouve, QLatin1String("AVI SPLITTER"));
 
     // A miss leaves the component as it was.
-    ComposantFiltre autre = composantIntegre("Essai.muxer", implementation::multiplexeurAvi);
+    ComposantFiltre autre = composantIntegre(roles::multiplexeurAvi);
     EXPECT_FALSE(FiltrePresent(e, QStringLiteral("AVI Mux"), autre));
-    EXPECT_EQ(autre.identite.implementation, QLatin1String(implementation::multiplexeurAvi));
+    EXPECT_EQ(autre.identite.implementation, QLatin1String(roles::multiplexeurAvi.implementation));
     EXPECT_FALSE(autre.identite.estLiee());
 
     // Only the selected category is searched.
@@ -259,7 +309,7 @@ TEST(PresenceFiltres, NamesCompareWithoutCaseButWithAccentsAndAtMost255Character
     registre.inscrire({long300, CategorieFiltre::FiltresDirectShow, "long"});
     EnumerateurFiltres e(registre);
     e.selectionnerCategorie(CategorieFiltre::FiltresDirectShow);
-    ComposantFiltre composant = composantIntegre("Essai.long");
+    ComposantFiltre composant;
     EXPECT_FALSE(FiltrePresent(e, long300, composant));
     EXPECT_TRUE(FiltrePresent(e, long300.left(255), composant));
 }
@@ -267,14 +317,15 @@ TEST(PresenceFiltres, NamesCompareWithoutCaseButWithAccentsAndAtMost255Character
 TEST(PresenceFiltres, ProgramCheckSetsTheGlobalFlagsFromThisMachine)
 {
     qputenv(kVariableFiltresAbsents, "Brannoc TimeStamper");
-    VerifierFiltres();
+    const DrapeauxFiltres& d = VerifierFiltres();
     qunsetenv(kVariableFiltresAbsents);
-    EXPECT_FALSE(okTimeStamper);
-    EXPECT_FALSE(okIncrustation);
-    EXPECT_TRUE(okSuperposer && okDatecoder && okDVHeader);
+    EXPECT_EQ(&d, &drapeauxFiltres());
+    EXPECT_FALSE(d.okTimeStamper());
+    EXPECT_FALSE(d.okIncrustation());
+    EXPECT_TRUE(d.okSuperposer() && d.okDatecoder() && d.okDVHeader());
     EXPECT_FALSE(catalogueFiltres().viewdm.ts.identite.estLiee());
     EXPECT_TRUE(catalogueFiltres().cdm.superposer.identite.estLiee());
     const auto rapport = RapportFiltres();
     EXPECT_EQ(rapport[9].texte, QStringLiteral("Le filtre Brannoc TimeStamper est absent."));
-    EXPECT_EQ(rapport[4].present, okIncrustation);
+    EXPECT_EQ(rapport[4].present, d.okIncrustation());
 }

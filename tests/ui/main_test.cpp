@@ -130,7 +130,7 @@ TEST_F(FenetreTest, ListActionsFollowTheListState)
     declencher("afBasculerListe");
     EXPECT_FALSE(fenetre->listeVisible());
     EXPECT_FALSE(fenetre->action("afSelectionnerTout")->isVisible());
-    EXPECT_EQ(fenetre->action("afBasculerListe")->text(), "Afficher la liste");
+    EXPECT_EQ(fenetre->action("afBasculerListe")->text(), "Afficher la liste\tF6");
     declencher("afOptions");
     EXPECT_FALSE(fenetre->menuPrincipal(0)->menuAction()->isVisible());
     declencher("afOptions");
@@ -223,4 +223,26 @@ TEST_F(FenetreTest, AClickInsideAMultiSelectionIsSeenAtOnce)
     fenetre->liste().selectionner(2, true);
     QApplication::processEvents();
     EXPECT_TRUE(fenetre->compteur()->text().startsWith("2 fichiers sur 3"));
+}
+
+// Menus show the program's key names, and the context menus are the program's.
+TEST_F(FenetreTest, MenusAndContextMenusAreTheProgramsOwn)
+{
+    for (const auto& [nom, texte] : std::vector<std::pair<const char*, const char*>>{
+             {"amOterFichier", "Oter le fichier\tSuppr"},
+             {"amSupprimerFichier", "Supprimer le fichier\tShift+Suppr"},
+             {"afInterrompre", "Interrompre\tEchap"},
+             {"afQuitter", "Quitter\tAlt+F4"}})
+        EXPECT_EQ(fenetre->action(nom)->text(), texte);
+    QStringList liste;
+    for (QAction* a : fenetre->lb()->actions())
+        liste << (a->isSeparator() ? "-" : a->menu() ? ">" + a->menu()->title() : a->objectName());
+    EXPECT_EQ(liste, QStringList({"afOuvrirFichiers", "afCollerFichiers", "afOuvrirunDossier", "afOuvrirDossierPrefere",
+                                  "afOuvrirTout", "-", "afBasculerListe", ">Trier la liste", "afSelectionnerTout", "-",
+                                  "afSauverListe", "afViderListe", "afQuitter"}));
+    std::unique_ptr<QMenu> menu(fenetre->createPopupMenu());
+    QStringList fenetreMenu;
+    for (QAction* a : menu->actions())
+        fenetreMenu << (a->isSeparator() ? QString("-") : a->objectName());
+    EXPECT_EQ(fenetreMenu, TUIForm::entreesMenuFenetre());
 }
