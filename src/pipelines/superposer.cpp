@@ -55,21 +55,18 @@ void Superposer::SetText(const QString& modele)
 
 void Superposer::SetVisible(bool visible)
 {
-    std::lock_guard l(verrou_);
-    reglages_.visible = visible;
+    regler([&](Reglages& r) { r.visible = visible; });
 }
 
 void Superposer::SetAutoFontSize(bool automatique)
 {
-    std::lock_guard l(verrou_);
-    reglages_.tailleAuto = automatique;
+    regler([&](Reglages& r) { r.tailleAuto = automatique; });
 }
 
 void Superposer::SetFontSize(int points)
 {
-    std::lock_guard l(verrou_);
     if (points > 0)
-        reglages_.police.taille = points;
+        regler([&](Reglages& r) { r.police.taille = points; });
 }
 
 void Superposer::SetFontName(const QString& nom)
@@ -80,39 +77,33 @@ void Superposer::SetFontName(const QString& nom)
 
 void Superposer::SetFontColor(int couleur)
 {
-    std::lock_guard l(verrou_);
-    reglages_.police.couleur = uint32_t(couleur) & 0x00FFFFFFu;
+    regler([&](Reglages& r) { r.police.couleur = uint32_t(couleur) & 0x00FFFFFFu; });
 }
 
 void Superposer::SetBold(bool gras)
 {
-    std::lock_guard l(verrou_);
-    reglages_.police.gras = gras;
+    regler([&](Reglages& r) { r.police.gras = gras; });
 }
 
 void Superposer::SetItalic(bool italique)
 {
-    std::lock_guard l(verrou_);
-    reglages_.police.italique = italique;
+    regler([&](Reglages& r) { r.police.italique = italique; });
 }
 
 void Superposer::SetUnderline(bool souligne)
 {
-    std::lock_guard l(verrou_);
-    reglages_.police.souligne = souligne;
+    regler([&](Reglages& r) { r.police.souligne = souligne; });
 }
 
 void Superposer::SetStrikeOut(bool barre)
 {
-    std::lock_guard l(verrou_);
-    reglages_.police.barre = barre;
+    regler([&](Reglages& r) { r.police.barre = barre; });
 }
 
 void Superposer::SetAutoSizeDivisor(int n)
 {
-    std::lock_guard l(verrou_);
     if (n > 0)
-        reglages_.diviseur = n;
+        regler([&](Reglages& r) { r.diviseur = n; });
 }
 
 QString Superposer::GetText() const
@@ -123,15 +114,15 @@ QString Superposer::GetText() const
 
 void Superposer::SetOutlineWidth(int pixels)
 {
-    std::lock_guard l(verrou_);
-    reglages_.contour = std::max(pixels, 0);
+    regler([&](Reglages& r) { r.contour = std::max(pixels, 0); });
 }
 
 void Superposer::SetPosition(int x, int y, int)
 {
-    std::lock_guard l(verrou_);
-    reglages_.x = std::clamp(x, 0, 1000);
-    reglages_.y = std::clamp(y, 0, 1000);
+    regler([&](Reglages& r) {
+        r.x = std::clamp(x, 0, 1000);
+        r.y = std::clamp(y, 0, 1000);
+    });
 }
 
 void Superposer::GetPosition(int& x, int& y) const

@@ -51,6 +51,13 @@ private:
     };
     struct Dessin;
     static bool preparer(const Reglages& r, const QSize& taille, const QString& datecode, Dessin& dessin);
+    // Changes the settings under the lock: a frame is drawn from a copy taken under it.
+    template <class Changer>
+    void regler(Changer changer)
+    {
+        std::lock_guard l(verrou_);
+        changer(reglages_);
+    }
 
     mutable std::mutex verrou_;
     Reglages reglages_;

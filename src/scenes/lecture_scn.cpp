@@ -128,19 +128,13 @@ std::optional<int64_t> CibleScenePrecedente(LecteurScn& lecteur, int64_t courant
 
 std::optional<int64_t> CibleSceneSuivante(const QString& cheminScn, int64_t courante, int64_t duree)
 {
-    const auto source = ouvrir(cheminScn);
-    if (!source)
-        return std::nullopt;
-    LecteurScn lecteur(source);
+    LecteurScn lecteur(ouvrir(cheminScn)); // a file that cannot be opened has no header
     return CibleSceneSuivante(lecteur, courante, duree);
 }
 
 std::optional<int64_t> CibleScenePrecedente(const QString& cheminScn, int64_t courante, int64_t duree)
 {
-    const auto source = ouvrir(cheminScn);
-    if (!source)
-        return std::nullopt;
-    LecteurScn lecteur(source);
+    LecteurScn lecteur(ouvrir(cheminScn)); // a file that cannot be opened has no header
     return CibleScenePrecedente(lecteur, courante, duree);
 }
 

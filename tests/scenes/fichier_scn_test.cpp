@@ -223,6 +223,7 @@ TEST(LectureScn, SteppingOnAWholeFileGoesFromSceneToScene)
     EXPECT_EQ(CibleScenePrecedente(scn, 33, 41), 13);
     EXPECT_EQ(CibleScenePrecedente(scn, 13, 41), 0);
     EXPECT_EQ(CibleSceneSuivante(QString::fromStdString(dossier.path("absent.scn")), 0, 41), std::nullopt);
+    EXPECT_EQ(CibleScenePrecedente(QString::fromStdString(dossier.path("absent.scn")), 41, 41), std::nullopt);
 }
 
 TEST(LectureScn, GarbageNeverLeavesTheClip)
