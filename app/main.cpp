@@ -48,7 +48,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Brannoc"));
     QApplication::setApplicationName(QStringLiteral("Korvan"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Korvan"));
+    // No display name: Qt would append " — Korvan" to every title, and the
+    // window's ("Korvan de Brannoc") and the boxes' ("Erreur") are complete.
 
     const std::unique_ptr<korvan::TUIForm> fenetre = korvan::AssemblerFenetre(QApplication::arguments().mid(1));
     fenetre->show();
