@@ -2,10 +2,12 @@
 // Many small positioned reads of one file handed to the kernel at once. A
 // scene scan reads a few hundred bytes from every frame: one system call per
 // frame costs more than the reading itself, so the reads go through an
-// io_uring submission queue when the kernel offers one, and through pread
-// one by one otherwise (older kernels, sandboxes that forbid io_uring).
+// io_uring submission queue (liburing) when the kernel offers one, and
+// through pread one by one otherwise (older kernels, sandboxes that forbid
+// io_uring).
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 namespace korvan {
@@ -32,33 +34,21 @@ public:
     void lire(std::span<Demande> demandes);
 
     // The kernel queue is in use (false: plain pread).
-    bool fileNoyau() const { return anneau_ >= 0; }
+    bool fileNoyau() const { return anneau_ != nullptr; }
 
     // Requests submitted together.
     static constexpr unsigned kProfondeur = 64;
 
 private:
+    struct Anneau; // liburing's queue, kept out of this header
+
     void ouvrirAnneau();
     void fermerAnneau();
     bool lireParAnneau(std::span<Demande> demandes);
     void lireParPread(Demande& d) const;
 
     int fd_;
-    int anneau_ = -1;
-    void* sq_ = nullptr;
-    size_t tailleSq_ = 0;
-    void* cq_ = nullptr;
-    size_t tailleCq_ = 0;
-    void* sqes_ = nullptr;
-    size_t tailleSqes_ = 0;
-    unsigned* sqTete_ = nullptr;
-    unsigned* sqQueue_ = nullptr;
-    unsigned sqMasque_ = 0;
-    unsigned* sqTableau_ = nullptr;
-    unsigned* cqTete_ = nullptr;
-    unsigned* cqQueue_ = nullptr;
-    unsigned cqMasque_ = 0;
-    void* cqes_ = nullptr;
+    std::unique_ptr<Anneau> anneau_;
 };
 
 } // namespace korvan
