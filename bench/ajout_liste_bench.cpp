@@ -11,7 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QListWidget>
+#include <QListView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>

@@ -88,7 +88,7 @@ TEST_F(Assemblage, EveryActionRunsSomethingOrIsNeverOffered)
 {
     montrer();
     // The filter check of the first showing ran: the AVI reading the list needs is here.
-    EXPECT_TRUE(okListe);
+    EXPECT_TRUE(drapeauxFiltres().okListe());
     QStringList nonLiees;
     for (const ActionFenetre& a : fenetre->table().actions) {
         QAction* q = fenetre->action(a.nom);
