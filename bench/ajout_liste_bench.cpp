@@ -82,8 +82,8 @@ int main(int argc, char** argv)
         korvan::TAfficherFichier e(c);
     const double nu = t.nsecsElapsed() / 1e6;
 
-    const auto fen = korvan::AssemblerFenetre();
-    korvan::TUIForm& fenetre = *fen;
+    const auto assemblee = korvan::AssemblerFenetre();
+    korvan::TUIForm& fenetre = *assemblee;
     fenetre.show();
     QApplication::processEvents();
     korvan::prefSauverPrefsEnQuittant = false;
