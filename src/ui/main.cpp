@@ -632,7 +632,10 @@ void TUIForm::afficherSelection()
     selectionAAfficher_ = false;
     compteur_->setText(liste_.texteCompteur());
     lb_->setToolTip(liste_.texteInfobulle());
-    MajCommandes();
+    // A long load ends with MajCommandes (FinOperation); asking every
+    // command's conditions on each new line would only slow it down.
+    if (!chargementEnCours)
+        MajCommandes();
 }
 
 bool TUIForm::eventFilter(QObject* objet, QEvent* e)
