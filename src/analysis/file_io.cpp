@@ -45,18 +45,22 @@ BinaryFile::BinaryFile(const std::string& path, Mode mode) : path_(path)
         flags = O_RDWR;
     else if (mode == Mode::Create)
         flags = O_RDWR | O_CREAT | O_TRUNC;
-    flags |= O_CLOEXEC;
+    // Non-blocking for the open itself: a FIFO named *.avi would otherwise
+    // wait for a writer forever. Only regular files are read or patched.
+    flags |= O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     do {
         fd_ = ::open(path.c_str(), flags, 0666);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0)
         throw FileError("cannot open " + path, errno);
     struct stat st {};
-    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const int err = ::fstat(fd_, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : !S_ISREG(st.st_mode) ? ENXIO : 0;
+    if (err != 0) {
         ::close(fd_);
         fd_ = -1;
-        throw FileError("cannot open " + path, EISDIR);
+        throw FileError("cannot open " + path + " (not a regular file)", err);
     }
+    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
 }
 
 BinaryFile::~BinaryFile()

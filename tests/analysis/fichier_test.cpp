@@ -1,5 +1,6 @@
 #include "analysis/aviFichier.h"
 #include "analysis/chemins.h"
+#include "analysis/file_io.h"
 #include "analysis/fpsunit.h"
 #include "support/fixtures.h"
 #include "support/riff_builder.h"
@@ -181,4 +182,18 @@ TEST(FichierEntree, DisplayFormatAndRounding)
     EXPECT_EQ(ArrondiBancaire(2.5), 2);
     EXPECT_EQ(ArrondiBancaire(3.5), 4);
     EXPECT_EQ(ArrondiBancaire(-2.5), -2);
+}
+
+// A FIFO, a socket or a device named *.avi is never opened for reading (a FIFO
+// would wait for a writer forever): its entry says "Erreur" at once.
+TEST(FichierEntree, OnlyRegularFilesAreRead)
+{
+    ScratchDir dir;
+    const std::string fifo = dir.path("tube.avi");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& chemin : {fifo, std::string("/dev/null")}) {
+        const TAfficherFichier e(q(chemin));
+        EXPECT_EQ(e.texteDatecode, "Erreur") << chemin;
+        EXPECT_THROW(BinaryFile(chemin, BinaryFile::Mode::Read), FileError) << chemin;
+    }
 }
