@@ -80,7 +80,10 @@ TEST(KorvanInfo, ArrayOutputFormatOptionAndBadInput)
     KORVAN_REQUIRE_FIXTURES();
     const QString clip = QString::fromStdString(fixture("pal_t2_43.avi"));
     const SortieKorvanInfo s = lancerKorvanInfo({"--array", "--format", "yyyymmdd_hh.nn.ss", clip, "/nonexistent/clip.avi"});
-    ASSERT_EQ(s.code, 0);
+    // The missing file still has its entry, and the status tells the script.
+    ASSERT_EQ(s.code, 1);
+    EXPECT_TRUE(s.erreurs.contains("/nonexistent/clip.avi"));
+    EXPECT_EQ(lancerKorvanInfo({clip}).code, 0);
     const QJsonArray a = QJsonDocument::fromJson(s.sortie).array();
     ASSERT_EQ(a.size(), 2);
     EXPECT_EQ(a[0].toObject().value("texteDatecode").toString(), "20040714_10.31.05");
@@ -93,5 +96,7 @@ TEST(KorvanInfo, ArrayOutputFormatOptionAndBadInput)
 
     EXPECT_EQ(lancerKorvanInfo({"--bogus"}).code, 2);
     EXPECT_EQ(lancerKorvanInfo({"--format"}).code, 2);
-    EXPECT_EQ(lancerKorvanInfo({}).code, 0);
+    const SortieKorvanInfo sansFichier = lancerKorvanInfo({});
+    EXPECT_EQ(sansFichier.code, 2);
+    EXPECT_TRUE(sansFichier.erreurs.startsWith("usage: korvan-info"));
 }

@@ -1,6 +1,8 @@
 // korvan-info: prints what Korvan reads from each AVI file given, one JSON
 // object per line (or one array with --array), field names as in the code.
 #include "analysis/aviFichier.h"
+#include "analysis/chemins.h"
+#include "analysis/file_io.h"
 #include "analysis/entree_json.h"
 #include "scenes.h"
 
@@ -79,11 +81,23 @@ int main(int argc, char** argv)
         }
     }
 
+    if (fichiers.isEmpty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
     if (vue == Vue::Scenes)
         return afficherScenes(fichiers, contexte);
 
+    // Every file gets its entry; the status says whether any could not be read.
+    int code = 0;
     QJsonArray tous;
     for (const QString& chemin : fichiers) {
+        try {
+            korvan::BinaryFile lisible(korvan::CheminLocal(chemin), korvan::BinaryFile::Mode::Read);
+        } catch (const korvan::FileError& e) {
+            std::fprintf(stderr, "korvan-info: %s\n", e.what());
+            code = 1;
+        }
         const korvan::TAfficherFichier entree(chemin, contexte);
         const QJsonObject o = korvan::EntreeVersJson(entree);
         if (tableau)
@@ -93,5 +107,5 @@ int main(int argc, char** argv)
     }
     if (tableau)
         ecrire(QJsonDocument(tous));
-    return 0;
+    return code;
 }
