@@ -48,7 +48,6 @@ bool EnvoyerCorbeilleOuSignaler(const ServicesCommandes& services, const QString
     try {
         supprime = services.envoyerCorbeille(chemin);
     } catch (...) {
-        supprime = false;
     }
     if (!supprime && services.boite) {
         try {

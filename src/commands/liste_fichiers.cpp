@@ -241,18 +241,16 @@ void ListePrincipale::RenommerEntree(int i, const QString& nouveauChemin)
         if (autre < i)
             --i;
     }
-    const int f = focus();
-    const EntreePtr entreeFocus = f >= 0 && f != i ? lignes_[size_t(f)].entree : nullptr;
+    // Another focused line follows its entry by itself (the focus is a persistent index).
+    const bool etaitFocus = focus() == i;
     std::shared_ptr<const TAfficherFichier> entree = fabrique(nouveauChemin);
     retirer(i);
     Cle cle = cleDe(*entree, ordre());
     bool existe = false;
     const int k = chercherCle(cle, existe);
     inserer(k, std::move(entree), std::move(cle), true);
-    if (f == i)
+    if (etaitFocus)
         focaliserSansOubli(k);
-    else if (entreeFocus)
-        focaliserSansOubli(indexDeEntree(entreeFocus.get()));
 }
 
 bool ListePrincipale::ReconstruireListe(TOrdreTri o)

@@ -172,12 +172,7 @@ QAction* TUIForm::qaction(const ActionFenetre& a)
         return q;
     q = new QAction(a.caption, this);
     q->setObjectName(a.nom);
-    QList<QKeySequence> touches;
-    if (a.raccourci)
-        touches << QKeySequence(CombinaisonClavier(a.raccourci));
-    for (uint16_t s : a.raccourcisSecondaires)
-        touches << QKeySequence(CombinaisonClavier(s));
-    q->setShortcuts(touches);
+    appliquerRaccourcis(q, a);
     q->setShortcutContext(Qt::ApplicationShortcut);
     q->setCheckable(a.checkable);
     const QString nom = a.nom;
@@ -277,6 +272,16 @@ void TUIForm::creerMenus()
     barreDroite_ = barreGauche_;
     for (const char* n : {"afViderListe", "afSelectionnerTout", "afOptions", "afApropos", "afQuitter"})
         barreDroite_->addAction(action(n));
+}
+
+// The keys that trigger the action now; set only when they change (every paint asks).
+void TUIForm::appliquerRaccourcis(QAction* q, const ActionFenetre& a)
+{
+    QList<QKeySequence> touches;
+    for (uint16_t t : table_.RaccourcisEffectifs(a))
+        touches << QKeySequence(CombinaisonClavier(t));
+    if (q->shortcuts() != touches)
+        q->setShortcuts(touches);
 }
 
 QStringList TUIForm::entreesMenuFenetre()
@@ -583,11 +588,7 @@ void TUIForm::appliquerEtatActions()
         // The menus show the program's own key names ("Suppr", "Barre d'Espace"),
         // given after a tab, rather than Qt's.
         q->setText(a.raccourci ? a.caption + QLatin1Char('\t') + ShortCutToText(a.raccourci) : a.caption);
-        QList<QKeySequence> touches;
-        for (uint16_t t : table_.RaccourcisEffectifs(a))
-            touches << QKeySequence(CombinaisonClavier(t));
-        if (q->shortcuts() != touches)
-            q->setShortcuts(touches);
+        appliquerRaccourcis(q, a);
         q->setToolTip(a.raccourci ? a.caption + QStringLiteral(" (") + ShortCutToText(a.raccourci) + QLatin1Char(')') : a.caption);
         q->setVisible(a.visible);
         q->setEnabled(a.enabled);

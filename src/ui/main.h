@@ -121,6 +121,7 @@ private:
     void sauverListeSous();
     void ouvrirPlaylistChoisie();
     QAction* qaction(const ActionFenetre& a);
+    void appliquerRaccourcis(QAction* q, const ActionFenetre& a);
     void remplirMenu(QMenu* menu, const QStringList& entrees);
 
     PiecesFenetre pieces_;
