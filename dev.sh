@@ -11,7 +11,7 @@ BUILD="$ROOT/build"
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev
   libgtest-dev libgmock-dev liburing-dev
   ffmpeg mediainfo hyperfine fonts-dejavu-core desktop-file-utils

@@ -92,6 +92,7 @@ void ExecuteurCommandes::ExecuterAction(const QString& nomAction, const QString&
 
 void ExecuteurCommandes::Executer(const ActionFenetre& action)
 {
+    const TravailEnCours travail;
     switch (action.runner) {
     case RunnerAction::Aucun:
         break;
@@ -159,6 +160,7 @@ void ExecuteurCommandes::confirmerEtExecuter(tFileAction& commande, const Entree
 
 void ExecuteurCommandes::ExecuterEntreeLigneCommande(tFileAction& commande, const EntreePtr& entree)
 {
+    const TravailEnCours travail;
     liste_.imposerEntreeCourante(entree);
     if (!conditionFichier(commande, entree.get()))
         return;

@@ -140,4 +140,13 @@ QKeyCombination CombinaisonClavier(uint16_t code)
     return QKeyCombination(mod, t->cle);
 }
 
+QList<QKeyCombination> CombinaisonsClavier(uint16_t code)
+{
+    const QKeyCombination c = CombinaisonClavier(code);
+    QList<QKeyCombination> toutes{c};
+    if (c.key() == Qt::Key_Return)
+        toutes << QKeyCombination(c.keyboardModifiers() | Qt::KeypadModifier, Qt::Key_Enter);
+    return toutes;
+}
+
 } // namespace korvan

@@ -2,6 +2,7 @@
 // Shortcut codes (key code in the low byte, Shift 0x2000, Ctrl 0x4000,
 // Alt 0x8000) and their texts with the French key names the menus show.
 #include <QKeyCombination>
+#include <QList>
 #include <QString>
 #include <cstdint>
 
@@ -21,5 +22,8 @@ uint16_t TextToShortCut(const QString& texte);
 // The same shortcut for the window's actions; Qt::Key_unknown when the code
 // names no key.
 QKeyCombination CombinaisonClavier(uint16_t code);
+// Every key combination that triggers the shortcut: the one above, and for
+// Enter also the keypad's Enter, which Linux keyboards report as another key.
+QList<QKeyCombination> CombinaisonsClavier(uint16_t code);
 
 } // namespace korvan

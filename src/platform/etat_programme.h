@@ -26,6 +26,18 @@ inline std::atomic<bool> conversionTerminee{false};
 inline std::atomic<ISuiviPosition*> progressionConversion{nullptr};
 inline std::atomic<int64_t> dureeConversion{0};
 
+// How many runs are under way (commands, conversions, their waits). Their
+// waits hand events out and may let the event loop block, which must not
+// count as the application going idle.
+inline std::atomic<int> travauxEnCours{0};
+class TravailEnCours {
+public:
+    TravailEnCours() { ++travauxEnCours; }
+    ~TravailEnCours() { --travauxEnCours; }
+    TravailEnCours(const TravailEnCours&) = delete;
+    TravailEnCours& operator=(const TravailEnCours&) = delete;
+};
+
 // Frame rate of the entry on display (0 when none); also turns frame numbers into position texts.
 inline std::atomic<double> fpsCourant{0.0};
 

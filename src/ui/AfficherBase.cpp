@@ -4,6 +4,7 @@
 #include "analysis/format_texte.h"
 #include "platform/identite_programme.h"
 #include "platform/preferences.h"
+#include "ui/etiquette_elidee.h"
 
 #include <QGridLayout>
 #include <QLocale>
@@ -15,9 +16,10 @@ namespace korvan {
 
 namespace {
 
-class LabelCliquable : public QLabel {
+// The file name: long names elide in the middle, and a click opens its folder.
+class LabelCliquable : public EtiquetteElidee {
 public:
-    using QLabel::QLabel;
+    using EtiquetteElidee::EtiquetteElidee;
     std::function<void()> clic;
 
 protected:
@@ -25,7 +27,7 @@ protected:
     {
         if (e->button() == Qt::LeftButton && clic)
             clic();
-        QLabel::mouseReleaseEvent(e);
+        EtiquetteElidee::mouseReleaseEvent(e);
     }
 };
 
@@ -102,6 +104,7 @@ void TBaseFrame::TextesPanneau()
 void TBaseFrame::AfficherInfos(const TAfficherFichier& e)
 {
     LabNom->setText(e.nom);
+    LabNom->setToolTip(e.nom);
     labDatecode->setText(e.datecode > 0 ? FormatDateTime(prefFormatAfficher, e.datecode) : e.texteDatecode);
     labscn->setVisible(e.aScenes);
     LabTimecode->setText(e.texteTimecode);
@@ -129,6 +132,7 @@ void TBaseFrame::ViderInfos()
 {
     for (QLabel* l : {labDatecode, LabTimecode, LabCodec, LabImage, LabDuree, labFPS, LabAudio1, LabAudio2, LabNom})
         l->clear();
+    LabNom->setToolTip(QString());
     labscn->hide();
     cheminCourant_.clear();
     Panel1->setToolTip(QString());
@@ -162,7 +166,7 @@ QString TBaseFrame::texteACopier(int item) const
     case 4: return LabDuree->text();
     case 5: return labFPS->text();
     case 6: return LabAudio1->text() + QLatin1Char(' ') + LabAudio2->text();
-    case 7: return cheminCourant_.toLower();
+    case 7: return cheminCourant_; // as on disk: a lower-cased path names another file on Linux
     }
     return {};
 }

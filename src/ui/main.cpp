@@ -8,6 +8,8 @@
 #include "platform/preferences.h"
 #include "ui/AfficherBase.h"
 #include "ui/boite_message_qt.h"
+#include "ui/delegue_liste.h"
+#include "ui/etiquette_elidee.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -147,6 +149,7 @@ void TUIForm::creerPanneaux()
     lb_->setObjectName(QStringLiteral("lb"));
     lb_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lb_->setUniformItemSizes(true); // lines of one height: no relayout of every line per insertion
+    lb_->setItemDelegate(new DelegueLigneListe(lb_));
     lb_->installEventFilter(this);
     lb_->viewport()->installEventFilter(this);
     lb_->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -160,7 +163,9 @@ void TUIForm::creerPanneaux()
     setCentralWidget(centre);
     panneauListe_->hide(); // the window starts with the list hidden
 
-    statut_ = new QLabel(QStringLiteral("Prêt"));
+    // "Parcours de <folder>" can be long: the status text elides rather than widen the window.
+    statut_ = new EtiquetteElidee(QStringLiteral("Prêt"));
+    statut_->setObjectName(QStringLiteral("statut"));
     statusBar()->addWidget(statut_, 1);
     statusBar()->setToolTip(QStringLiteral("Tapez Echap pour interrompre une commande."));
 }
@@ -279,7 +284,8 @@ void TUIForm::appliquerRaccourcis(QAction* q, const ActionFenetre& a)
 {
     QList<QKeySequence> touches;
     for (uint16_t t : table_.RaccourcisEffectifs(a))
-        touches << QKeySequence(CombinaisonClavier(t));
+        for (const QKeyCombination c : CombinaisonsClavier(t))
+            touches << QKeySequence(c);
     if (q->shortcuts() != touches)
         q->setShortcuts(touches);
 }
@@ -386,8 +392,9 @@ bool TUIForm::prendrePlaylistEnAttente()
 
 void TUIForm::surInactivite()
 {
-    // Only the window's own loop going idle counts, not a dialog's or a command's wait.
-    if (QThread::currentThread()->loopLevel() != 1 || !isVisible())
+    // Only the window's own loop going idle counts, not a dialog's loop nor a
+    // run's wait for its conversion (which blocks in the window's loop level).
+    if (QThread::currentThread()->loopLevel() != 1 || travauxEnCours > 0 || !isVisible())
         return;
     if (isActiveWindow() && lb_->isEnabled() && !panneauAffiche() && listeVisible_ && !lb_->hasFocus())
         lb_->setFocus();

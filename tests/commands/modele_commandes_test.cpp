@@ -59,6 +59,11 @@ TEST(Raccourci, WindowKeysMatchTheCodes)
               QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_1));
     EXPECT_EQ(CombinaisonClavier(0x7B), QKeyCombination(Qt::Key_F12));
     EXPECT_EQ(CombinaisonClavier(0).key(), Qt::Key_unknown);
+    // Enter has its keypad twin; other keys stay single.
+    EXPECT_EQ(CombinaisonsClavier(scAlt | 0x0D),
+              (QList<QKeyCombination>{QKeyCombination(Qt::AltModifier, Qt::Key_Return),
+                                      QKeyCombination(Qt::AltModifier | Qt::KeypadModifier, Qt::Key_Enter)}));
+    EXPECT_EQ(CombinaisonsClavier(scCtrl | 'D'), QList<QKeyCombination>{CombinaisonClavier(scCtrl | 'D')});
 }
 
 TEST(Commande, ShortStringPropertiesAreCutAt255)

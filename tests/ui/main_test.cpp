@@ -5,14 +5,21 @@
 #include "support/fixtures.h"
 #include "ui/AfficherBase.h"
 #include "ui/assemblage_fenetre.h"
+#include "ui/etiquette_elidee.h"
 #include "ui/main.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScreen>
+#include <QStandardItemModel>
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
@@ -157,7 +164,7 @@ TEST_F(FenetreTest, CopyMenuTexts)
     deposer({fixtureQ("ntsc_t1_32k.avi")});
     TBaseFrame* b = fenetre->panneau();
     EXPECT_EQ(b->texteACopier(6), "32000Hz 12(16) bits  stéréo PCM 128000 octets/s");
-    EXPECT_EQ(b->texteACopier(7), fixtureQ("ntsc_t1_32k.avi").toLower());
+    EXPECT_EQ(b->texteACopier(7), fixtureQ("ntsc_t1_32k.avi")); // the path as on disk, not lower-cased
     EXPECT_EQ(b->texteACopier(2), "dvsd (type 1)");
     EXPECT_EQ(b->texteACopier(5), "29,97"); // French decimal comma
 }
@@ -245,4 +252,144 @@ TEST_F(FenetreTest, MenusAndContextMenusAreTheProgramsOwn)
     for (QAction* a : menu->actions())
         fenetreMenu << (a->isSeparator() ? QString("-") : a->objectName());
     EXPECT_EQ(fenetreMenu, TUIForm::entreesMenuFenetre());
+}
+
+// A run that waits for its conversion lets the event loop block; that is not
+// the application going idle: the status text and the abort flags stay.
+// Everything runs inside an event loop, as in the program.
+TEST_F(FenetreTest, ARunsWaitIsNotIdle)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    deposer({fixtureQ("pal_t2_43.avi")});
+    QLabel* statut = fenetre->findChild<QLabel*>("statut");
+    ASSERT_NE(statut, nullptr);
+    QStringList vus;
+    tFileAction commande;
+    commande.OnExecution = [&](TParam&, const TAfficherFichier*, QString&, TchUpdateType&) {
+        fenetre->texteStatut("En train de convertir");
+        chargementEnCours = true;
+        abandonDemande = true;
+        for (int i = 0; i < 3; ++i) {
+            QTimer::singleShot(5, [] {});
+            fenetre->executeur().pomper(true); // blocks until the timer fires
+        }
+        vus << statut->text() << QString::number(chargementEnCours) << QString::number(abandonDemande);
+        abandonDemande = true; // an Esc that comes as the run ends
+    };
+    QEventLoop boucle;
+    QTimer::singleShot(0, [&] {
+        fenetre->executeur().ExecuterEntreeLigneCommande(commande, fenetre->liste().entree(0));
+        // Once the run is over, the next idle moment does clear them.
+        QTimer::singleShot(30, &boucle, &QEventLoop::quit);
+    });
+    boucle.exec();
+    EXPECT_EQ(vus, (QStringList{"En train de convertir", "1", "1"}));
+    EXPECT_EQ(statut->text(), "Prêt");
+    EXPECT_FALSE(abandonDemande);
+    EXPECT_FALSE(chargementEnCours);
+}
+
+// The first run centres the window on its screen; a place saved on a screen
+// that is gone brings it back there too.
+TEST_F(FenetreTest, FirstRunCentresTheWindowAndALostPlaceComesBack)
+{
+    const QRect zone = fenetre->screen()->availableGeometry();
+    const QSize cadre = fenetre->frameGeometry().size();
+    ASSERT_LE(cadre.width(), zone.width()); // brought down to the screen when larger
+    const QPoint centre((zone.width() - cadre.width()) / 2, (zone.height() - cadre.height()) / 2);
+    EXPECT_EQ(fenetre->pos(), centre);
+    prefLeft = -5000;
+    prefTop = -5000;
+    SauverPreferences();
+    fenetre.reset();
+    fenetre = AssemblerFenetre();
+    fenetre->show();
+    QApplication::processEvents();
+    EXPECT_EQ(fenetre->pos(), centre);
+}
+
+// A 200-character name elides in the middle of its label, the tooltip holds
+// it all, and the window keeps its size with the list and toolbar on it.
+TEST_F(FenetreTest, ALongNameNeverWidensTheWindow)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    QTemporaryDir dossier;
+    const QString nom = QString(196, QLatin1Char('n')) + ".avi";
+    const QString clip = dossier.path() + "/" + nom;
+    ASSERT_TRUE(QFile::link(fixtureQ("pal_t2_43.avi"), clip));
+    deposer({fixtureQ("pal_t1_43.avi"), clip});
+    const QSize avant = fenetre->size();
+    fenetre->liste().focaliser(1);
+    fenetre->liste().selectionner(1, true);
+    fenetre->SelectionChangee();
+    QApplication::processEvents();
+    auto* etiquette = static_cast<EtiquetteElidee*>(fenetre->panneau()->LabNom);
+    EXPECT_EQ(etiquette->text(), nom);
+    EXPECT_EQ(etiquette->toolTip(), nom);
+    EXPECT_TRUE(etiquette->texteAffiche().contains(QStringLiteral("…")));
+    EXPECT_EQ(fenetre->size(), avant);
+    EXPECT_LE(fenetre->frameGeometry().width(), fenetre->screen()->availableGeometry().width());
+    EXPECT_LE(fenetre->minimumSizeHint().width(), fenetre->width());
+    const QRect dedans = fenetre->rect();
+    EXPECT_TRUE(dedans.contains(QRect(fenetre->lb()->mapTo(fenetre.get(), QPoint(0, 0)), fenetre->lb()->size())));
+    // So does a long folder path in the status bar.
+    fenetre->texteStatut("Parcours de " + dossier.path() + "/" + QString(300, QLatin1Char('d')));
+    QApplication::processEvents();
+    EXPECT_EQ(fenetre->size(), avant);
+}
+
+// A highlighted line shows the whole of its underscores: drawn in its own
+// height it has the same ink as drawn with room to spare, at every font size
+// (with Qt's default height, DejaVu Sans at 11, 12, 13 and 16 points lost them).
+TEST_F(FenetreTest, ListLinesHoldTheUnderscores)
+{
+    QListView* vue = fenetre->lb();
+    QStandardItemModel modele;
+    modele.appendRow(new QStandardItem("pal_t2_43.avi"));
+    const QModelIndex index = modele.index(0, 0);
+    for (int points = 6; points <= 20; ++points) {
+        QStyleOptionViewItem option;
+        option.initFrom(vue->viewport());
+        option.font = QFont("DejaVu Sans", points);
+        option.fontMetrics = QFontMetrics(option.font);
+        option.state |= QStyle::State_Selected | QStyle::State_Enabled | QStyle::State_Active;
+        option.showDecorationSelected = true;
+        const QSize ligne = vue->itemDelegate()->sizeHint(option, index);
+        auto encre = [&](int hauteur) {
+            QImage image(ligne.width() + 20, hauteur, QImage::Format_RGB32);
+            image.fill(Qt::black);
+            QPainter p(&image);
+            option.rect = image.rect();
+            p.setClipRect(option.rect); // as the view clips each line
+            vue->itemDelegate()->paint(&p, option, index);
+            p.end();
+            const QRgb fond = option.palette.color(QPalette::Active, QPalette::Highlight).rgb();
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    n += image.pixel(x, y) != fond;
+            return n;
+        };
+        const int serree = encre(ligne.height());
+        EXPECT_GT(serree, 0) << points;
+        EXPECT_EQ(serree, encre(ligne.height() + 2 * option.fontMetrics.height())) << points << " points";
+    }
+}
+
+// Qt's own dialogs and menus speak French with the rest of the program.
+TEST_F(FenetreTest, QtsOwnTextsAreFrench)
+{
+    const std::pair<const char*, const char*> textes[] = {
+        {"QFileDialog", "Look in:"},   {"QFileDialog", "File &name:"}, {"QFileDialog", "Files of type:"},
+        {"QPlatformTheme", "Open"},    {"QPlatformTheme", "Save"},     {"QPlatformTheme", "Cancel"},
+        {"QWidgetTextControl", "&Copy"}, {"QWidgetTextControl", "Select All"}, {"QLineEdit", "&Paste"}};
+    for (const auto& [contexte, source] : textes)
+        EXPECT_NE(QCoreApplication::translate(contexte, source), QString::fromUtf8(source)) << contexte << " " << source;
+    QLineEdit champ;
+    std::unique_ptr<QMenu> menu(champ.createStandardContextMenu());
+    QStringList entrees;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator())
+            entrees << a->text().remove('&').section('\t', 0, 0);
+    EXPECT_TRUE(entrees.contains("Copier")) << entrees.join(", ").toStdString();
 }
