@@ -156,10 +156,11 @@ TEST(AviDemuxer, FixtureStreamsFramesAndIndexSources)
         SCOPED_TRACE(name);
         const AviDemuxer avi = AviDemuxer::ouvrir(fixture(name));
         ASSERT_TRUE(avi.isAvi());
-        EXPECT_FALSE(avi.truncated());
-        AviIndexSource source;
-        const auto frames = avi.frameIndex(0, &source);
-        EXPECT_EQ(source, AviIndexSource::Idx1);
+        EXPECT_FALSE(avi.interrupted());
+        AviIndexOrigin origin;
+        const auto frames = avi.frameIndex(0, &origin);
+        EXPECT_EQ(origin.source, AviIndexSource::Idx1);
+        EXPECT_EQ(origin.recovered, 0u);
         EXPECT_EQ(int(frames.size()), files.value(name).toObject().value("frames").toInt());
         for (const auto& f : frames)
             EXPECT_TRUE(f.size == 144000 || f.size == 120000);
@@ -174,10 +175,10 @@ TEST(AviDemuxer, InterruptedCaptureKeepsOnlyWholeFrames)
     KORVAN_REQUIRE_FIXTURES();
     const AviDemuxer avi = AviDemuxer::ouvrir(fixture("pal_truncated.avi"));
     ASSERT_TRUE(avi.isAvi());
-    EXPECT_TRUE(avi.truncated());
-    AviIndexSource source;
-    const auto video = avi.frameIndex(0, &source);
-    EXPECT_EQ(source, AviIndexSource::MoviWalk);
+    EXPECT_TRUE(avi.interrupted());
+    AviIndexOrigin origin;
+    const auto video = avi.frameIndex(0, &origin);
+    EXPECT_EQ(origin.source, AviIndexSource::MoviWalk);
     EXPECT_EQ(video.size(), 12u);
     EXPECT_EQ(avi.streams().size(), 2u);
     EXPECT_EQ(avi.streams()[0].header.dwLength, 20u); // what the headers still claim
@@ -193,10 +194,10 @@ TEST(AviDemuxer, DamagedIdx1FallsBackToWalkingMovi)
     for (size_t e = idx1 + 8; e + 16 <= bytes.size(); e += 16)
         ecrireU32(reinterpret_cast<uint8_t*>(bytes.data()) + e + 8, 0x7FFFFF00u);
     const AviDemuxer avi = inMemory(bytes);
-    AviIndexSource source;
+    AviIndexOrigin origin;
     EXPECT_EQ(avi.frameIndex(0).size(), 30u);
-    avi.frameIndex(1, &source);
-    EXPECT_EQ(source, AviIndexSource::MoviWalk);
+    avi.frameIndex(1, &origin);
+    EXPECT_EQ(origin.source, AviIndexSource::MoviWalk);
     EXPECT_EQ(avi.frameIndex(1).size(), 30u);
 }
 
@@ -205,9 +206,10 @@ TEST(AviDemuxer, OpenDmlIndexesAndExtensionChunks)
     const std::string bytes = buildOdml(5, 4, 0, true).contiguous();
     const AviDemuxer avi = inMemory(bytes);
     ASSERT_TRUE(avi.isAvi());
-    AviIndexSource source;
-    const auto frames = avi.frameIndex(0, &source);
-    EXPECT_EQ(source, AviIndexSource::OpenDml);
+    AviIndexOrigin origin;
+    const auto frames = avi.frameIndex(0, &origin);
+    EXPECT_EQ(origin.source, AviIndexSource::OpenDml);
+    EXPECT_EQ(origin.recovered, 0u);
     EXPECT_EQ(frameNumbers(avi, frames), iota(9));
     EXPECT_FALSE(frames[0].keyframe == frames[1].keyframe); // bit 31 of the size marks delta frames
     EXPECT_EQ(frames[1].size, kFrameBytes);
@@ -216,8 +218,8 @@ TEST(AviDemuxer, OpenDmlIndexesAndExtensionChunks)
     std::string noIndx = bytes;
     noIndx.replace(noIndx.find("indx"), 4, "JUNK");
     const AviDemuxer legacy = inMemory(noIndx);
-    const auto frames2 = legacy.frameIndex(0, &source);
-    EXPECT_EQ(source, AviIndexSource::Idx1);
+    const auto frames2 = legacy.frameIndex(0, &origin);
+    EXPECT_EQ(origin.source, AviIndexSource::Idx1);
     EXPECT_EQ(frameNumbers(legacy, frames2), iota(9));
 
     // The container verdict accepts the extension chunk too.
