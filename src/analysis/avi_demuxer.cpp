@@ -242,12 +242,17 @@ std::vector<AviFrame> AviDemuxer::frameIndex(int stream, AviIndexOrigin* origin)
     AviIndexOrigin o;
     if (stream >= 0 && size_t(stream) < streams_.size()) {
         int64_t idx1End = -1;
-        if (indexFromOpenDml(streams_[size_t(stream)], frames))
+        if (indexFromOpenDml(streams_[size_t(stream)], frames)) {
             o.source = AviIndexSource::OpenDml;
-        else if (frames.clear(), indexFromIdx1(stream, frames, idx1End))
-            o.source = AviIndexSource::Idx1;
-        else
-            frames.clear(), idx1End = -1;
+        } else {
+            frames.clear();
+            if (indexFromIdx1(stream, frames, idx1End)) {
+                o.source = AviIndexSource::Idx1;
+            } else {
+                frames.clear();
+                idx1End = -1;
+            }
+        }
         // Without an index every 'movi' list is walked from its start.
         const size_t walked = completeFromMovi(stream, frames, idx1End);
         if (o.source == AviIndexSource::None)

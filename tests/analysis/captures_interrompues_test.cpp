@@ -170,8 +170,9 @@ TEST(CapturesInterrompues, EveryWholeFrameCountsAsFfprobeReadsIt)
         const auto video = paquetsFfprobe(chemin, "v:0");
         ASSERT_FALSE(video.empty());
         EXPECT_EQ(images.size(), imagesEntieres(video));
-        if (c.memeImagesQue)
+        if (c.memeImagesQue) {
             EXPECT_EQ(images.size(), paquetsFfprobe(fixture(c.memeImagesQue), "v:0").size()) << "every frame of the intact clip";
+        }
         const bool type1 = avi.streams().size() == 1;
 
         const TAfficherFichier entree(QString::fromStdString(chemin));
