@@ -70,25 +70,32 @@ void AviDemuxer::readHeaders()
     if (!form || !form->startsWith("AVI"))
         return;
     const int64_t fileSize = reader_.fileSize();
-    truncated_ = riff->dataPosition() + int64_t(riff->size) > fileSize;
-    // A zero RIFF size is left by some capture tools that never closed the file.
-    int64_t end = riff->size == 0 ? fileSize : std::min(riff->dataPosition() + int64_t(riff->size), fileSize);
+    // The end of a chunk as far as the file holds it. A zero size is left by
+    // capture tools that never closed the chunk: it runs to the end.
+    const auto endOf = [](const ChunkHeader& h, int64_t limit) {
+        return h.size == 0 ? limit : std::min(h.dataPosition() + int64_t(h.size), limit);
+    };
+    const auto cut = [&](const ChunkHeader& h) { return h.size == 0 || h.dataPosition() + int64_t(h.size) > fileSize; };
+    const bool firstCut = cut(*riff);
+    interrupted_ = firstCut;
+    const int64_t end = endOf(*riff, fileSize);
 
     bool headerList = false;
     for (int64_t pos = 12; pos + 8 <= end;) {
         const auto h = reader_.headerAt(pos);
         if (!h)
             break;
-        if (h->id == FourCC("LIST") && h->size >= 4) {
-            const auto type = reader_.fourccAt(h->dataPosition());
-            const int64_t listEnd = std::min(h->dataPosition() + int64_t(h->size), end);
-            if (type == FourCC("hdrl")) {
-                headerList = true;
-                readHeaderList(h->dataPosition() + 4, listEnd);
-            } else if (type == FourCC("movi")) {
-                moviTypePosition_ = h->dataPosition();
-                movi_.push_back({h->dataPosition() + 4, listEnd});
+        const auto type = h->id == FourCC("LIST") ? reader_.fourccAt(h->dataPosition()) : std::nullopt;
+        if (type == FourCC("movi") && (h->size >= 4 || h->size == 0)) {
+            moviTypePosition_ = h->dataPosition();
+            movi_.push_back({h->dataPosition() + 4, endOf(*h, end)});
+            if (h->size == 0) {
+                interrupted_ = true;
+                break; // the rest of the file is its data
             }
+        } else if (type == FourCC("hdrl") && h->size >= 4) {
+            headerList = true;
+            readHeaderList(h->dataPosition() + 4, std::min(h->dataPosition() + int64_t(h->size), end));
         } else if (h->id == FourCC("idx1")) {
             idx1_ = h;
         }
@@ -100,22 +107,30 @@ void AviDemuxer::readHeaders()
 
     // OpenDML extension chunks: each RIFF 'AVIX' holds one more 'movi' list.
     int64_t pos = riff->paddedEnd();
-    while (!truncated_ && pos + 12 <= fileSize) {
+    while (!firstCut && pos + 12 <= fileSize) {
         const auto h = reader_.headerAt(pos);
         if (!h || !(h->id == FourCC("RIFF")))
             break;
         const auto xform = reader_.fourccAt(h->dataPosition());
         if (!xform || !(*xform == FourCC("AVIX")))
             break;
-        const int64_t xend = std::min(h->dataPosition() + int64_t(h->size), fileSize);
+        interrupted_ = interrupted_ || cut(*h);
+        const int64_t xend = endOf(*h, fileSize);
         for (int64_t p = h->dataPosition() + 4; p + 8 <= xend;) {
             const auto c = reader_.headerAt(p);
             if (!c)
                 break;
-            if (c->id == FourCC("LIST") && c->size >= 4 && reader_.fourccAt(c->dataPosition()) == FourCC("movi"))
-                movi_.push_back({c->dataPosition() + 4, std::min(c->dataPosition() + int64_t(c->size), xend)});
+            if (c->id == FourCC("LIST") && (c->size >= 4 || c->size == 0) && reader_.fourccAt(c->dataPosition()) == FourCC("movi")) {
+                movi_.push_back({c->dataPosition() + 4, endOf(*c, xend)});
+                if (c->size == 0) {
+                    interrupted_ = true;
+                    break;
+                }
+            }
             p = c->paddedEnd();
         }
+        if (h->size == 0)
+            break;
         pos = h->paddedEnd();
     }
 }
@@ -183,9 +198,17 @@ bool AviDemuxer::complete(const AviFrame& f) const
 
 std::optional<AviFrame> AviDemuxer::firstFrame(int stream) const
 {
-    if (stream < 0 || size_t(stream) >= streams_.size())
+    const auto frames = firstFrames(stream, 1);
+    if (frames.empty())
         return std::nullopt;
-    std::optional<AviFrame> found;
+    return frames.front();
+}
+
+std::vector<AviFrame> AviDemuxer::firstFrames(int stream, size_t count) const
+{
+    std::vector<AviFrame> found;
+    if (stream < 0 || size_t(stream) >= streams_.size() || count == 0)
+        return found;
     int examined = 0;
     for (const Span& span : movi_) {
         walkSpan(span, [&](const ChunkHeader& h) {
@@ -193,43 +216,105 @@ std::optional<AviFrame> AviDemuxer::firstFrame(int stream) const
                 return false;
             if (streamOfChunk(h.id) == stream && h.size > 0) {
                 const int64_t avail = reader_.bytesFrom(h.dataPosition());
-                found = AviFrame{h.dataPosition(), uint32_t(std::min<int64_t>(h.size, avail)), true};
-                return false;
+                found.push_back(AviFrame{h.dataPosition(), uint32_t(std::min<int64_t>(h.size, avail)), true});
             }
-            return true;
+            return found.size() < count;
         });
-        if (found || examined > kMaxChunksFirstFrame)
+        if (found.size() >= count || examined > kMaxChunksFirstFrame)
             break;
     }
-    if (!found && examined > kMaxChunksFirstFrame) {
-        for (const AviFrame& f : frameIndex(stream))
+    // The stream's chunks lie far into 'movi' (a file that is not interleaved): the index finds them.
+    if (found.size() < count && examined > kMaxChunksFirstFrame) {
+        found.clear();
+        for (const AviFrame& f : frameIndex(stream)) {
             if (f.size > 0)
-                return f;
+                found.push_back(f);
+            if (found.size() >= count)
+                break;
+        }
     }
     return found;
 }
 
-std::vector<AviFrame> AviDemuxer::frameIndex(int stream, AviIndexSource* used) const
+std::vector<AviFrame> AviDemuxer::frameIndex(int stream, AviIndexOrigin* origin) const
 {
     std::vector<AviFrame> frames;
-    AviIndexSource source = AviIndexSource::None;
+    AviIndexOrigin o;
     if (stream >= 0 && size_t(stream) < streams_.size()) {
+        int64_t idx1End = -1;
         if (indexFromOpenDml(streams_[size_t(stream)], frames)) {
-            source = AviIndexSource::OpenDml;
-        } else if (frames.clear(), indexFromIdx1(stream, frames)) {
-            source = AviIndexSource::Idx1;
-            // idx1 covers the first RIFF only: extension chunks are walked.
-            if (movi_.size() > 1)
-                indexFromMovi(stream, 1, frames);
+            o.source = AviIndexSource::OpenDml;
         } else {
             frames.clear();
-            indexFromMovi(stream, 0, frames);
-            source = AviIndexSource::MoviWalk;
+            if (indexFromIdx1(stream, frames, idx1End)) {
+                o.source = AviIndexSource::Idx1;
+            } else {
+                frames.clear();
+                idx1End = -1;
+            }
         }
+        // Without an index every 'movi' list is walked from its start.
+        const size_t walked = completeFromMovi(stream, frames, idx1End);
+        if (o.source == AviIndexSource::None)
+            o.source = AviIndexSource::MoviWalk;
+        else
+            o.recovered = walked;
     }
-    if (used)
-        *used = source;
+    if (origin)
+        *origin = o;
     return frames;
+}
+
+bool AviDemuxer::namesChunk(int stream, const AviFrame& f) const
+{
+    const auto h = reader_.headerAt(f.offset - 8);
+    return h && streamOfChunk(h->id) == stream && h->size == f.size;
+}
+
+size_t AviDemuxer::completeFromMovi(int stream, std::vector<AviFrame>& frames, int64_t idx1End) const
+{
+    if (movi_.empty())
+        return 0;
+    // The indexed chunks by the 'movi' list they lie in (the last one starting at or before them).
+    std::vector<std::vector<AviFrame>> parts(movi_.size());
+    for (const AviFrame& f : frames) {
+        const auto after = std::upper_bound(movi_.begin(), movi_.end(), f.offset,
+                                            [](int64_t offset, const Span& s) { return offset < s.begin; });
+        parts[after == movi_.begin() ? 0 : size_t(after - movi_.begin() - 1)].push_back(f);
+    }
+    frames.clear();
+    size_t recovered = 0;
+    bool cut = false;
+    for (size_t i = 0; i < movi_.size() && !cut; ++i) {
+        frames.insert(frames.end(), parts[i].begin(), parts[i].end());
+        // Where the index stops naming chunks in this list: after the last
+        // one it names, or after the last chunk idx1 names for any stream
+        // (idx1 covers the first list). A complete index leaves only its
+        // own tail to read: the other streams' last chunks, the ix## chunks.
+        int64_t from = movi_[i].begin;
+        if (!parts[i].empty()) {
+            const AviFrame& last = *std::max_element(parts[i].begin(), parts[i].end(),
+                                                     [](const AviFrame& a, const AviFrame& b) { return a.offset < b.offset; });
+            if (!namesChunk(stream, last))
+                continue; // a damaged index is taken as it is, not walked past
+            from = last.offset + ChunkHeader::paddedSize(last.size);
+        }
+        if (i == 0)
+            from = std::max(from, idx1End);
+        walkSpan(Span{from, movi_[i].end}, [&](const ChunkHeader& h) {
+            if (streamOfChunk(h.id) != stream)
+                return true;
+            const AviFrame f{h.dataPosition(), h.size, true};
+            if (!complete(f)) {
+                cut = true; // the last chunk of an interrupted capture
+                return false;
+            }
+            frames.push_back(f);
+            ++recovered;
+            return true;
+        });
+    }
+    return recovered;
 }
 
 bool AviDemuxer::indexFromOpenDml(const AviStreamInfo& s, std::vector<AviFrame>& out) const
@@ -298,10 +383,12 @@ bool AviDemuxer::readStandardIndex(int64_t chunkPos, std::vector<AviFrame>& out)
     return usable > 0;
 }
 
-bool AviDemuxer::indexFromIdx1(int stream, std::vector<AviFrame>& out) const
+bool AviDemuxer::indexFromIdx1(int stream, std::vector<AviFrame>& out, int64_t& lastChunkEnd) const
 {
+    lastChunkEnd = -1;
     if (!idx1_ || idx1_->size < 16 || moviTypePosition_ < 0)
         return false;
+    // An idx1 cut by the end of the file keeps its whole entries.
     const uint32_t count = uint32_t(std::min<int64_t>(idx1_->size, reader_.bytesFrom(idx1_->dataPosition())) / 16);
     std::vector<uint8_t> entries(size_t(count) * 16);
     if (count == 0 || !reader_.readAt(idx1_->dataPosition(), entries.data(), entries.size()))
@@ -323,39 +410,31 @@ bool AviDemuxer::indexFromIdx1(int stream, std::vector<AviFrame>& out) const
         return false; // damaged: the caller walks 'movi' instead
 
     bool any = false;
+    bool cut = false;
+    const uint8_t* furthest = nullptr;
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* e = entries.data() + size_t(i) * 16;
+        if (!furthest || lireU32(e + 8) > lireU32(furthest + 8))
+            furthest = e;
         const FourCC id = FourCC::fromBytes(e);
-        if (streamOfChunk(id) != stream)
+        if (cut || streamOfChunk(id) != stream)
             continue;
         const uint32_t flags = lireU32(e + 4);
         AviFrame f{base + int64_t(lireU32(e + 8)) + 8, lireU32(e + 12), (flags & 0x10u) != 0};
-        if (!complete(f))
-            break;
+        if (!complete(f)) {
+            cut = true;
+            continue;
+        }
         out.push_back(f);
         any = true;
     }
+    // The data past the furthest chunk named is what the index misses; an
+    // entry that does not name its chunk tells nothing.
+    const int64_t at = base + int64_t(lireU32(furthest + 8));
+    const auto h = reader_.headerAt(at);
+    if (h && h->id == FourCC::fromBytes(furthest) && h->size == lireU32(furthest + 12))
+        lastChunkEnd = h->paddedEnd();
     return any;
-}
-
-void AviDemuxer::indexFromMovi(int stream, size_t firstSpan, std::vector<AviFrame>& out) const
-{
-    for (size_t i = firstSpan; i < movi_.size(); ++i) {
-        bool cut = false;
-        walkSpan(movi_[i], [&](const ChunkHeader& h) {
-            if (streamOfChunk(h.id) != stream)
-                return true;
-            const AviFrame f{h.dataPosition(), h.size, true};
-            if (!complete(f)) {
-                cut = true; // the last chunk of an interrupted capture
-                return false;
-            }
-            out.push_back(f);
-            return true;
-        });
-        if (cut)
-            break;
-    }
 }
 
 } // namespace korvan

@@ -6,10 +6,15 @@
 #include "analysis/systeme_dv.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace korvan {
 
 namespace {
+
+// Frames looked at when the first frame of a DV stream is damaged (zeroes,
+// garbage, a pack missing): about two seconds.
+constexpr size_t kImagesEssayees = 50;
 
 // DV is constant bit rate: one frame of its system per frame time.
 uint32_t debitDV(const SystemeDV& systeme, int64_t tempsParImage)
@@ -88,11 +93,11 @@ TTypeMedia typeEntrelaceAvi(const AviStreamInfo& s)
 }
 
 // Duration of a stream: its header length, except in an interrupted capture
-// whose headers still claim what was never written: there the chunks that
-// are actually in the file count.
+// whose headers still claim what was never written (or not yet what was):
+// there the chunks that are actually in the file count.
 int64_t dureeFlux(const AviDemuxer& avi, const AviStreamInfo& s)
 {
-    if (!avi.truncated())
+    if (!avi.interrupted())
         return s.dureeHeader();
     const auto frames = avi.frameIndex(s.number);
     if (s.header.dwSampleSize > 0 && s.header.dwRate > 0) {
@@ -103,6 +108,44 @@ int64_t dureeFlux(const AviDemuxer& avi, const AviStreamInfo& s)
         return int64_t(std::min((long double)blocs * s.header.dwScale * 10000000 / s.header.dwRate, 9.2e18L));
     }
     return int64_t(std::min((long double)frames.size() * s.tempsParImage(), 9.2e18L));
+}
+
+bool fluxDV(const AviStreamInfo& s)
+{
+    if (s.header.fccType == FourCC("iavs"))
+        return true;
+    return s.header.fccType == FourCC("vids")
+        && (EstCodecDV(s.header.fccHandler)
+            || (s.format.size() >= 20 && EstCodecDV(BitmapInfoHeader::decode(s.format.data(), s.format.size()).biCompression)));
+}
+
+// The first frame of a stream for which `convient` holds, read up to the
+// bytes the packs need: the first frame, else one of the next few; none when
+// the stream has no frame or none of them will do.
+template <typename Condition>
+std::optional<std::vector<uint8_t>> premiereImage(const AviDemuxer& avi, int flux, Condition&& convient)
+{
+    const auto lire = [&avi](const AviFrame& f) {
+        std::vector<uint8_t> b(std::min<size_t>(f.size, kOctetsSourceAudioDV));
+        b.resize(avi.source().readAt(f.offset, b.data(), b.size()));
+        return b;
+    };
+    // The first frame is found cheaply; the next ones are only looked for when it will not do.
+    const auto premiere = avi.firstFrame(flux);
+    if (!premiere)
+        return std::nullopt;
+    if (auto b = lire(*premiere); convient(b))
+        return b;
+    const auto suivantes = avi.firstFrames(flux, kImagesEssayees);
+    for (size_t i = 1; i < suivantes.size(); ++i)
+        if (auto b = lire(suivantes[i]); convient(b))
+            return b;
+    return std::nullopt;
+}
+
+bool trameDV(const std::vector<uint8_t>& b)
+{
+    return EstTrameDV(b.data(), b.size());
 }
 
 } // namespace
@@ -151,14 +194,17 @@ bool Sonder(const AviDemuxer& avi, TResultatSonde& r)
     const auto& flux = avi.streams();
     r.nombreFlux = int32_t(flux.size());
 
-    // The first sample of the first stream: only the bytes the packs need.
+    // The first sample of the first stream. For DV that is its first DV
+    // frame: one damaged at the start of a capture carries no packs.
     if (!flux.empty()) {
-        if (const auto premiere = avi.firstFrame(0)) {
-            uint8_t b[kOctetsPacksDV];
-            const size_t n = avi.source().readAt(premiere->offset, b, std::min<size_t>(premiere->size, sizeof b));
-            r.timecodeImage = DecoderTimecode(b, n);
-            r.datecodeImage = DecoderDatecode(b, n);
-            r.format16x9Image = Est16x9(b, n);
+        const auto tout = [](const std::vector<uint8_t>&) { return true; };
+        std::optional<std::vector<uint8_t>> b = fluxDV(flux[0]) ? premiereImage(avi, 0, trameDV) : std::nullopt;
+        if (!b)
+            b = premiereImage(avi, 0, tout);
+        if (b) {
+            r.timecodeImage = DecoderTimecode(b->data(), b->size());
+            r.datecodeImage = DecoderDatecode(b->data(), b->size());
+            r.format16x9Image = Est16x9(b->data(), b->size());
         }
     }
 
@@ -179,21 +225,25 @@ bool Sonder(const AviDemuxer& avi, TResultatSonde& r)
                 continue;
             r.typeEntrelace = typeEntrelaceAvi(s);
             r.dureeVideo = r.dureeAudio = dureeFlux(avi, s);
-            // What a DV splitter makes of the stream; data that is not DV cannot be split.
-            // An empty stream still connects: its format block tells the system.
-            std::vector<uint8_t> b;
-            if (const auto premiere = avi.firstFrame(s.number)) {
-                b.resize(std::min<size_t>(premiere->size, kOctetsSourceAudioDV));
-                b.resize(avi.source().readAt(premiere->offset, b.data(), b.size()));
-                if (!EstTrameDV(b.data(), b.size()))
-                    return false;
-            }
-            const bool pal = b.empty() ? SourceVauxEstPal(DvInfo::decode(s.format.data(), s.format.size()).dwDVVAuxSrc)
-                                       : EstSysteme625(b.data(), b.size());
+            // What a DV splitter makes of the stream, from its first DV frame;
+            // data without one is not DV and cannot be split. An empty stream
+            // still connects: its format block (DVINFO) tells the system.
+            const auto image = premiereImage(avi, s.number, trameDV);
+            if (!image && avi.firstFrame(s.number))
+                return false;
+            const DvInfo dvinfo = DvInfo::decode(s.format.data(), s.format.size());
+            const bool pal = image ? EstSysteme625(image->data(), image->size()) : SourceVauxEstPal(dvinfo.dwDVVAuxSrc);
             if (!r.typeVideo.trouve())
                 r.typeVideo = TypeVideoDV(pal);
+            // The sound format from the first frame that carries it, else from
+            // the copy of the AAUX source pack that DVINFO keeps.
             SourceAudioDV son;
-            if (!r.typeAudio.trouve() && LireSourceAudioDV(b.data(), b.size(), son))
+            const auto avecSon = [&son](const std::vector<uint8_t>& b) {
+                return trameDV(b) && LireSourceAudioDV(b.data(), b.size(), son);
+            };
+            const bool sonTrouve = premiereImage(avi, s.number, avecSon).has_value()
+                || (s.format.size() >= DvInfo::kSize && LireDonneesSourceAudio(s.format.data(), son));
+            if (!r.typeAudio.trouve() && sonTrouve)
                 r.typeAudio = TypeAudioDV(son);
         }
     }

@@ -220,10 +220,14 @@ bool LireSourceAudioDV(const uint8_t* image, size_t taille, SourceAudioDV& sourc
     if (taille < kOctetsSourceAudioDV)
         return false;
     const uint8_t* as = image + kPackSourceAudio;
-    if (as[0] != kTypeSourceAudio)
-        return false;
-    const int smp = (as[4] >> 3) & 0x07;
-    const int quant = as[4] & 0x07;
+    return as[0] == kTypeSourceAudio && LireDonneesSourceAudio(as + 1, source);
+}
+
+bool LireDonneesSourceAudio(const uint8_t* donnees, SourceAudioDV& source)
+{
+    // PC4: the sampling frequency in bits 3-5, the quantisation in bits 0-2.
+    const int smp = (donnees[3] >> 3) & 0x07;
+    const int quant = donnees[3] & 0x07;
     static constexpr int kFrequences[] = {48000, 44100, 32000};
     if (smp > 2)
         return false;

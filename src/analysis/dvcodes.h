@@ -63,6 +63,9 @@ struct SourceAudioDV {
 bool EstTrameDV(const uint8_t* image, size_t taille);
 // The AAUX source pack (0x50) of the first DIF sequence; false without one.
 bool LireSourceAudioDV(const uint8_t* image, size_t taille, SourceAudioDV& source);
+// The same from the pack's four data bytes alone (as a DVINFO block keeps
+// them); false when they name no sampling frequency.
+bool LireDonneesSourceAudio(const uint8_t* donnees, SourceAudioDV& source);
 
 // Writing packs back, for the filters that rewrite the recording clock or the
 // picture format of DV frames: in the copy that every whole DIF sequence

@@ -1,5 +1,6 @@
 #include "analysis/avi_demuxer.h"
 #include "analysis/aviinfo.h"
+#include "support/avi_odml.h"
 #include "support/fixtures.h"
 #include "support/riff_builder.h"
 
@@ -40,86 +41,15 @@ std::string bitmapHeader()
     return chunk("strf", s);
 }
 
-// An OpenDML clip with one video stream: a first RIFF 'AVI ' and one RIFF
-// 'AVIX', each 'movi' ending with its standard index 'ix00', a super index in
-// the stream header list, optionally an 'idx1' for the first part, and a
-// JUNK chunk of `gap` bytes (never written: a sparse hole) that pushes the
-// extension past the 4 GiB mark when large.
-struct OdmlClip {
-    std::string head;  // bytes from offset 0
-    int64_t gap = 0;   // hole after head
-    std::string tail;  // bytes at head.size() + gap
-    int64_t superIndexEntries = 0;
-
-    std::string contiguous() const { return head + std::string(size_t(gap), '\0') + tail; }
-};
-
-std::string standardIndex(int64_t base, const std::vector<int64_t>& dataOffsets)
-{
-    std::string d;
-    d += std::string("\x02\0", 2);             // wLongsPerEntry
-    d += '\0';                                 // bIndexSubType
-    d += '\x01';                               // bIndexType: index of chunks
-    d += u32le(uint32_t(dataOffsets.size()));  // nEntriesInUse
-    d += "00dc";
-    d += u32le(uint32_t(base)) + u32le(uint32_t(uint64_t(base) >> 32));
-    d += u32le(0);
-    for (size_t i = 0; i < dataOffsets.size(); ++i)
-        d += u32le(uint32_t(dataOffsets[i] - base)) + u32le(kFrameBytes | (i % 2 ? 0x80000000u : 0));
-    return chunk("ix00", d);
-}
-
+// An OpenDML clip with one video stream of numbered frames, its delta
+// frames flagged in the standard indexes.
 OdmlClip buildOdml(int first, int extension, int64_t gap, bool withIdx1)
 {
     const int total = first + extension;
-    // Super index placeholder: patched once the ix00 positions are known.
-    std::string indx = std::string("\x04\0", 2) + '\0' + '\0' + u32le(2) + "00dc" + std::string(12, '\0')
-        + std::string(32, '\0');
-    const std::string hdrl = list("hdrl", {avih(), list("strl", {strh("vids", "dvsd", 1, 25, uint32_t(total)), bitmapHeader(), chunk("indx", indx)})});
-
-    OdmlClip c;
-    c.gap = gap;
-    // First RIFF: header, then movi with frames and its ix00.
-    int64_t pos = 12 + int64_t(hdrl.size());
-    const int64_t movi0 = pos;
-    std::string frames;
-    std::vector<int64_t> offsets;
-    for (int i = 0; i < first; ++i) {
-        offsets.push_back(movi0 + 12 + int64_t(frames.size()) + 8);
-        frames += chunk("00dc", frameData(uint32_t(i)));
-    }
-    const int64_t ix0 = movi0 + 12 + int64_t(frames.size());
-    const std::string movi = chunk("LIST", "movi" + frames + standardIndex(movi0, offsets));
-    std::string idx1;
-    if (withIdx1) {
-        std::string e;
-        for (int i = 0; i < first; ++i)
-            e += std::string("00dc") + u32le(0x10) + u32le(uint32_t(offsets[size_t(i)] - 8 - (movi0 + 8))) + u32le(kFrameBytes);
-        idx1 = chunk("idx1", e);
-    }
-    const std::string junkHeader = gap > 0 ? std::string("JUNK") + u32le(uint32_t(gap)) : std::string();
-    const uint32_t riffSize = uint32_t(4 + hdrl.size() + movi.size() + idx1.size() + (gap > 0 ? 8 + gap : 0));
-    c.head = "RIFF" + u32le(riffSize) + "AVI " + hdrl + movi + idx1 + junkHeader;
-
-    // Extension RIFF.
-    const int64_t xpos = int64_t(c.head.size()) + gap;
-    const int64_t movi1 = xpos + 12;
-    std::string xframes;
-    std::vector<int64_t> xoffsets;
-    for (int i = 0; i < extension; ++i) {
-        xoffsets.push_back(movi1 + 12 + int64_t(xframes.size()) + 8);
-        xframes += chunk("00dc", frameData(uint32_t(first + i)));
-    }
-    const int64_t ix1 = movi1 + 12 + int64_t(xframes.size());
-    c.tail = riff("AVIX", {chunk("LIST", "movi" + xframes + standardIndex(movi1, xoffsets))});
-
-    // Patch the super index entries (qwOffset, dwSize, dwDuration).
-    const size_t at = c.head.find("indx") + 8 + 24;
-    std::string entries = u32le(uint32_t(ix0)) + u32le(uint32_t(uint64_t(ix0) >> 32)) + u32le(24 + 8 * first) + u32le(uint32_t(first))
-        + u32le(uint32_t(ix1)) + u32le(uint32_t(uint64_t(ix1) >> 32)) + u32le(24 + 8 * extension) + u32le(uint32_t(extension));
-    c.head.replace(at, entries.size(), entries);
-    c.superIndexEntries = 2;
-    return c;
+    OdmlStream video{strh("vids", "dvsd", 1, 25, uint32_t(total)), bitmapHeader(), "dc", {}, true};
+    for (int i = 0; i < total; ++i)
+        video.chunks.push_back(frameData(uint32_t(i)));
+    return korvan::test::buildOdml({video}, {size_t(first), size_t(extension)}, withIdx1, gap);
 }
 
 std::vector<uint32_t> frameNumbers(const AviDemuxer& avi, const std::vector<AviFrame>& frames)
@@ -156,10 +86,11 @@ TEST(AviDemuxer, FixtureStreamsFramesAndIndexSources)
         SCOPED_TRACE(name);
         const AviDemuxer avi = AviDemuxer::ouvrir(fixture(name));
         ASSERT_TRUE(avi.isAvi());
-        EXPECT_FALSE(avi.truncated());
-        AviIndexSource source;
-        const auto frames = avi.frameIndex(0, &source);
-        EXPECT_EQ(source, AviIndexSource::Idx1);
+        EXPECT_FALSE(avi.interrupted());
+        AviIndexOrigin origin;
+        const auto frames = avi.frameIndex(0, &origin);
+        EXPECT_EQ(origin.source, AviIndexSource::Idx1);
+        EXPECT_EQ(origin.recovered, 0u);
         EXPECT_EQ(int(frames.size()), files.value(name).toObject().value("frames").toInt());
         for (const auto& f : frames)
             EXPECT_TRUE(f.size == 144000 || f.size == 120000);
@@ -174,10 +105,10 @@ TEST(AviDemuxer, InterruptedCaptureKeepsOnlyWholeFrames)
     KORVAN_REQUIRE_FIXTURES();
     const AviDemuxer avi = AviDemuxer::ouvrir(fixture("pal_truncated.avi"));
     ASSERT_TRUE(avi.isAvi());
-    EXPECT_TRUE(avi.truncated());
-    AviIndexSource source;
-    const auto video = avi.frameIndex(0, &source);
-    EXPECT_EQ(source, AviIndexSource::MoviWalk);
+    EXPECT_TRUE(avi.interrupted());
+    AviIndexOrigin origin;
+    const auto video = avi.frameIndex(0, &origin);
+    EXPECT_EQ(origin.source, AviIndexSource::MoviWalk);
     EXPECT_EQ(video.size(), 12u);
     EXPECT_EQ(avi.streams().size(), 2u);
     EXPECT_EQ(avi.streams()[0].header.dwLength, 20u); // what the headers still claim
@@ -193,10 +124,10 @@ TEST(AviDemuxer, DamagedIdx1FallsBackToWalkingMovi)
     for (size_t e = idx1 + 8; e + 16 <= bytes.size(); e += 16)
         ecrireU32(reinterpret_cast<uint8_t*>(bytes.data()) + e + 8, 0x7FFFFF00u);
     const AviDemuxer avi = inMemory(bytes);
-    AviIndexSource source;
+    AviIndexOrigin origin;
     EXPECT_EQ(avi.frameIndex(0).size(), 30u);
-    avi.frameIndex(1, &source);
-    EXPECT_EQ(source, AviIndexSource::MoviWalk);
+    avi.frameIndex(1, &origin);
+    EXPECT_EQ(origin.source, AviIndexSource::MoviWalk);
     EXPECT_EQ(avi.frameIndex(1).size(), 30u);
 }
 
@@ -205,9 +136,10 @@ TEST(AviDemuxer, OpenDmlIndexesAndExtensionChunks)
     const std::string bytes = buildOdml(5, 4, 0, true).contiguous();
     const AviDemuxer avi = inMemory(bytes);
     ASSERT_TRUE(avi.isAvi());
-    AviIndexSource source;
-    const auto frames = avi.frameIndex(0, &source);
-    EXPECT_EQ(source, AviIndexSource::OpenDml);
+    AviIndexOrigin origin;
+    const auto frames = avi.frameIndex(0, &origin);
+    EXPECT_EQ(origin.source, AviIndexSource::OpenDml);
+    EXPECT_EQ(origin.recovered, 0u);
     EXPECT_EQ(frameNumbers(avi, frames), iota(9));
     EXPECT_FALSE(frames[0].keyframe == frames[1].keyframe); // bit 31 of the size marks delta frames
     EXPECT_EQ(frames[1].size, kFrameBytes);
@@ -216,8 +148,8 @@ TEST(AviDemuxer, OpenDmlIndexesAndExtensionChunks)
     std::string noIndx = bytes;
     noIndx.replace(noIndx.find("indx"), 4, "JUNK");
     const AviDemuxer legacy = inMemory(noIndx);
-    const auto frames2 = legacy.frameIndex(0, &source);
-    EXPECT_EQ(source, AviIndexSource::Idx1);
+    const auto frames2 = legacy.frameIndex(0, &origin);
+    EXPECT_EQ(origin.source, AviIndexSource::Idx1);
     EXPECT_EQ(frameNumbers(legacy, frames2), iota(9));
 
     // The container verdict accepts the extension chunk too.
