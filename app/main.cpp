@@ -53,15 +53,22 @@ int main(int argc, char** argv)
 
     const std::unique_ptr<korvan::TUIForm> fenetre = korvan::AssemblerFenetre(QApplication::arguments().mid(1));
     fenetre->show();
+    const korvan::PieceLigneCommande& ligne = *fenetre->pieces().ligneCommande;
     if (cache) {
         // The whole run happened while the window was being shown, and it
         // closed; leaving here destroys it, which saves the settings and the
         // default playlist as they say. Without a display nobody could close
         // a window left open, so a run that did not happen ends the program too.
-        if (fenetre->pieces().ligneCommande->issue() == korvan::IssueDemarrage::CacheeTerminee)
+        switch (ligne.issue().value_or(korvan::IssueDemarrage::SansArguments)) {
+        case korvan::IssueDemarrage::CacheeTerminee:
             return 0;
-        std::fprintf(stderr, "korvan: la ligne de commande n'a pas pu être exécutée\n");
-        return 1;
+        case korvan::IssueDemarrage::CacheeAvecEchecs:
+            return 1; // each failure has had its line on the error output
+        default:
+            std::fprintf(stderr, "korvan: la ligne de commande n'a pas pu être exécutée\n");
+            return 1;
+        }
     }
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    return code != 0 ? code : ligne.echecs() ? 1 : 0;
 }

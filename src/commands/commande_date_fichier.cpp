@@ -4,15 +4,16 @@
 #include "analysis/format_date.h"
 #include "commands/noms_fichiers.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 namespace korvan {
 
-bool DefinirDateModification(const QString& chemin, const QDateTime& moment)
+int DefinirDateModification(const QString& chemin, const QDateTime& moment)
 {
     if (!moment.isValid())
-        return false;
+        return EINVAL;
     const qint64 ms = moment.toMSecsSinceEpoch();
     struct timespec temps[2];
     temps[0].tv_sec = 0;
@@ -23,7 +24,7 @@ bool DefinirDateModification(const QString& chemin, const QDateTime& moment)
         temps[1].tv_sec -= 1;
         temps[1].tv_nsec += 1000000000L;
     }
-    return ::utimensat(AT_FDCWD, CheminLocal(chemin).c_str(), temps, 0) == 0;
+    return ::utimensat(AT_FDCWD, CheminLocal(chemin).c_str(), temps, 0) == 0 ? 0 : errno;
 }
 
 void FileDateConfirmation(TParam&, const TAfficherFichier* fichier, QString& confirmMsg)
@@ -57,10 +58,14 @@ void FileDateExecution(const ServicesCommandes& services, TParam&, const TAffich
         const QDateTime moment = QDateTimeDepuisDateTime(fichier->datecode);
         if (!moment.isValid())
             return;
+        int erreur = 0;
         {
             const ApercuLibere libere(services.apercu);
-            DefinirDateModification(fichier->chemin, moment);
+            erreur = DefinirDateModification(fichier->chemin, moment);
         }
+        if (erreur)
+            services.signalerErreur(
+                TexteEchec(QStringLiteral("Impossible de modifier la date du fichier ") + fichier->chemin, erreur));
         newfichier = fichier->chemin;
         update = utModify;
     } catch (...) {

@@ -12,14 +12,14 @@
 
 namespace korvan {
 
-// Sets the modification time of the file, leaving its access time. False
-// when the moment is invalid or the system refuses.
-bool DefinirDateModification(const QString& chemin, const QDateTime& moment);
+// Sets the modification time of the file, leaving its access time. 0, or
+// the system's error number (EINVAL for an invalid moment).
+int DefinirDateModification(const QString& chemin, const QDateTime& moment);
 
 void FileDateConfirmation(TParam& param, const TAfficherFichier* fichier, QString& confirmMsg);
 // utModify with newfichier = chemin, even when the times could not be set
-// (the entry is re-read all the same); utNone when the entry's datecode is
-// not a date.
+// (that is told in an error box, and the entry is re-read all the same);
+// utNone when the entry's datecode is not a date.
 void FileDateExecution(const ServicesCommandes& services, TParam& param, const TAfficherFichier* fichier,
                        QString& newfichier, TchUpdateType& update);
 

@@ -49,13 +49,8 @@ bool EnvoyerCorbeilleOuSignaler(const ServicesCommandes& services, const QString
         supprime = services.envoyerCorbeille(chemin);
     } catch (...) {
     }
-    if (!supprime && services.boite) {
-        try {
-            services.boite->montrer(GenreMessage::Erreur, QStringLiteral("Impossible de supprimer ") + chemin + QStringLiteral("\r\n") + raison,
-                                    BoutonsMessage::OK);
-        } catch (...) {
-        }
-    }
+    if (!supprime)
+        services.signalerErreur(QStringLiteral("Impossible de supprimer ") + chemin + QStringLiteral("\r\n") + raison);
     return supprime;
 }
 

@@ -6,6 +6,8 @@
 #include "commands/noms_fichiers.h"
 #include "platform/preferences.h"
 
+#include <cerrno>
+
 namespace korvan {
 
 namespace {
@@ -42,6 +44,12 @@ void questionRenommer(QString& confirmMsg, const TAfficherFichier* fichier, cons
         return QuestionCourte({Format(avecLesDeux, cheminComplet ? fichier->chemin : fichier->nom, n),
                                Format(avecLeNouveau, n), generique});
     });
+}
+
+void signalerEchecRenommer(const ServicesCommandes& services, const QString& source, const QString& cible, int erreur)
+{
+    services.signalerErreur(
+        TexteEchec(QStringLiteral("Impossible de renommer ") + source + QStringLiteral(" en ") + NomDeFichier(cible), erreur));
 }
 
 template <typename F>
@@ -81,11 +89,15 @@ TchUpdateType RenommerClip(const ServicesCommandes& services, const TAfficherFic
                            const QString& nouvelleBase, QString& newfichier)
 {
     newfichier = nouvelleBase + kAvi;
-    if (!services.renommerFichier(fichier.chemin, newfichier))
+    if (const int erreur = services.renommerFichier(fichier.chemin, newfichier)) {
+        signalerEchecRenommer(services, fichier.chemin, newfichier, erreur);
         return utNone;
+    }
     const QString scene = BaseDeChemin(fichier.chemin) + QStringLiteral(".scn");
+    const QString nouvelleScene = nouvelleBase + QStringLiteral(".scn");
     if (FichierExiste(scene))
-        services.renommerFichier(scene, nouvelleBase + QStringLiteral(".scn"));
+        if (const int erreur = services.renommerFichier(scene, nouvelleScene))
+            signalerEchecRenommer(services, scene, nouvelleScene, erreur);
     return utRename;
 }
 
@@ -177,6 +189,7 @@ void RenameScAnExecution(const ServicesCommandes& services, TParam&, const TAffi
         const QString nom = base.mid(DossierDeChemin(fichier->chemin).size());
         if (nom.contains(u'/') || nom.contains(QChar(0))) {
             newfichier = base + kAvi;
+            signalerEchecRenommer(services, fichier->chemin, newfichier, EINVAL);
             return utNone;
         }
         return RenommerClip(services, *fichier, base, newfichier);

@@ -15,8 +15,10 @@ QString NouvelleBasePurgerNom(const TAfficherFichier& fichier);
 QString NouvelleBaseRenameScAn(const TAfficherFichier& fichier);
 
 // The video gets nouvelleBase + ".avi" (newfichier), then its scene file, if
-// any, nouvelleBase + ".scn" (a failure there is ignored). utRename, or
-// utNone when the video could not be renamed: it then keeps its name.
+// any, nouvelleBase + ".scn". utRename, or utNone when the video could not be
+// renamed: it then keeps its name. Either failure is told in an error box
+// naming the file and the system's reason; a scene file that could not follow
+// stays under its old name beside the renamed video.
 TchUpdateType RenommerClip(const ServicesCommandes& services, const TAfficherFichier& fichier,
                            const QString& nouvelleBase, QString& newfichier);
 

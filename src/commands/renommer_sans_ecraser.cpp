@@ -76,17 +76,16 @@ int renommerParReservation(const QString& source, const QString& cible)
     return 0;
 }
 
-bool RenommerSansEcraser(const QString& source, const QString& cible)
+int RenommerSansEcraser(const QString& source, const QString& cible)
 {
     if (source.isEmpty() || cible.isEmpty())
-        return false;
+        return ENOENT; // what the system says of an empty path
     int erreur = renommerNoReplace(source, cible);
     if (erreur != 0 && nonPrisEnCharge(erreur))
         erreur = renommerParLien(source, cible);
     if (erreur != 0 && nonPrisEnCharge(erreur))
         erreur = renommerParReservation(source, cible);
-    errno = erreur;
-    return erreur == 0;
+    return erreur;
 }
 
 } // namespace korvan

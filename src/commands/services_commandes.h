@@ -15,12 +15,19 @@ struct ServicesCommandes {
     BoiteMessage* boite = nullptr;      // null: failures are not reported
     ControleApercu* apercu = nullptr;   // null: no preview to release
     OuvreurExterne* ouvreur = nullptr;  // null: the desktop's own (ouvreurSysteme)
-    std::function<bool(const QString& chemin)> corbeille;                        // empty: SupprimerVersCorbeille
-    std::function<bool(const QString& source, const QString& cible)> renommer;  // empty: RenommerSansEcraser
+    std::function<bool(const QString& chemin)> corbeille;                       // empty: SupprimerVersCorbeille
+    std::function<int(const QString& source, const QString& cible)> renommer;  // empty: RenommerSansEcraser
 
     OuvreurExterne& ouvreurEffectif() const;
     bool envoyerCorbeille(const QString& chemin) const;
-    bool renommerFichier(const QString& source, const QString& cible) const;
+    // 0, or the system's error number; the file keeps its name on failure.
+    int renommerFichier(const QString& source, const QString& cible) const;
+    // A failure told to the user: an "Erreur" box with an OK button.
+    void signalerErreur(const QString& texte) const;
 };
+
+// The text of an error box about a file: what could not be done, then on the
+// next line the system's reason for the error number.
+QString TexteEchec(const QString& quoi, int erreur);
 
 } // namespace korvan

@@ -69,13 +69,22 @@ void ConstruireSwitches(const TableActions& table)
 {
     tableSwitches.clear();
     for (const ActionFenetre& a : table.actions) {
-        if (!itemCoche(table, a))
-            continue;
         const tFileAction* commande = CommandeDeAction(a.nom);
         if (!commande || commande->Switch().isEmpty())
             continue;
-        tableSwitches.append({commande->Switch(), a.nom});
+        // Actions with a switch go through a runner; the window's own handlers own none.
+        const bool liee = ActionLiee(a, {});
+        if (liee && !itemCoche(table, a))
+            continue;
+        tableSwitches.append({commande->Switch(), a.nom, liee, a.caption});
     }
+}
+
+QString TexteSwitchNonDisponible(const PaireSwitch& paire)
+{
+    return QStringLiteral("Commande non disponible dans cette version : ") +
+           (paire.caption.isEmpty() ? paire.action : paire.caption) + QStringLiteral(" (+") + paire.texte +
+           QLatin1Char(')');
 }
 
 void LibererSwitches()
@@ -87,6 +96,8 @@ QList<LigneTableSwitches> LignesTableSwitches(const TableActions& table)
 {
     QStringList lignes;
     for (const PaireSwitch& p : tableSwitches) {
+        if (!p.disponible)
+            continue;
         const ActionFenetre* a = table.chercher(p.action);
         if (a && !a->caption.isEmpty())
             lignes << ligneTable(a->caption, p.texte);
@@ -107,8 +118,10 @@ QList<LigneTableSwitches> LignesTableSwitches(const TableActions& table)
     return table2;
 }
 
-void ExecuterSwitches(FenetreLigneCommande& f, const QStringList& arguments)
+int ExecuterSwitches(FenetreLigneCommande& f, const QStringList& arguments)
 {
+    BoiteMessage& boite = f.boiteMessage();
+    const int erreursAvant = boite.erreursSignalees();
     // Closing the window frees the table while a command may still run: work on a copy.
     const QList<PaireSwitch> table = tableSwitches;
     // The entries made current one by one give the focused line back at the end.
@@ -122,16 +135,21 @@ void ExecuterSwitches(FenetreLigneCommande& f, const QStringList& arguments)
         for (const PaireSwitch& paire : table) {
             if (!ContientSwitch(argument, paire.texte))
                 continue;
+            if (!paire.disponible) {
+                boite.montrer(GenreMessage::Erreur, TexteSwitchNonDisponible(paire), BoutonsMessage::OK);
+                continue;
+            }
             tFileAction* commande = CommandeDeAction(paire.action);
             if (!commande)
                 continue;
             if (passage(f, *commande) == Suite::FinTout) {
                 abandonDemande = false;
                 abandonTout = false;
-                return;
+                return boite.erreursSignalees() - erreursAvant;
             }
         }
     }
+    return boite.erreursSignalees() - erreursAvant;
 }
 
 IssueDemarrage DemarrerLigneCommande(FenetreLigneCommande& f, const QStringList& arguments)
@@ -149,14 +167,14 @@ IssueDemarrage DemarrerLigneCommande(FenetreLigneCommande& f, const QStringList&
     sansConfirmation = true;
     const bool playlist = f.prendrePlaylistEnAttente();
     ajouterArguments(f, arguments);
-    ExecuterSwitches(f, arguments);
+    const int echecs = ExecuterSwitches(f, arguments);
     if (playlist)
         f.LirePlaylistParDefaut();
     f.FermerFenetre();
-    return IssueDemarrage::CacheeTerminee;
+    return echecs > 0 ? IssueDemarrage::CacheeAvecEchecs : IssueDemarrage::CacheeTerminee;
 }
 
-void LigneCommandePremierePeinture(FenetreLigneCommande& f, const QStringList& arguments)
+int LigneCommandePremierePeinture(FenetreLigneCommande& f, const QStringList& arguments)
 {
     ajouterArguments(f, arguments);
     const LettresFenetre lettres = AnalyserLettresFenetre(arguments);
@@ -165,14 +183,15 @@ void LigneCommandePremierePeinture(FenetreLigneCommande& f, const QStringList& a
         sansConfirmation = false;
         if (lettres.fermer)
             f.FermerFenetre();
-        return;
+        return 0;
     }
     sansConfirmation = lettres.sansConfirmation;
-    ExecuterSwitches(f, arguments);
+    const int echecs = ExecuterSwitches(f, arguments);
     f.MajStatut();
     sansConfirmation = false;
     if (lettres.fermer)
         f.FermerFenetre();
+    return echecs;
 }
 
 } // namespace korvan

@@ -27,16 +27,24 @@ class TableActions;
 struct PaireSwitch {
     QString texte;  // lower case
     QString action; // the action's name; its command is CommandeDeAction(action)
+    // False when the action runs nothing in this version (ActionLiee): the
+    // letter is then refused with a message rather than doing nothing.
+    bool disponible = true;
+    QString caption; // the action's, named in that message
     bool operator==(const PaireSwitch&) const = default;
 };
 
 // Built when the window is first shown, freed when it closes.
 inline QList<PaireSwitch> tableSwitches;
 
-// For each action of the table, in order: when its item of the "Commandes"
-// list exists and is checked, it has a file command and that command's
-// Switch is not empty, the pair (switch, action).
+// For each action of the table, in order, whose file command has a Switch:
+// the pair (switch, action) when the action runs something and its item of
+// the "Commandes" list exists and is checked; the pair marked unavailable
+// when the action runs nothing (it has no item then).
 void ConstruireSwitches(const TableActions& table);
+
+// "Commande non disponible dans cette version : <caption> (+<switch>)".
+QString TexteSwitchNonDisponible(const PaireSwitch& paire);
 void LibererSwitches();
 
 // One row of the about panel's "Ligne de commande" table.
@@ -51,8 +59,8 @@ inline const QString kInfobulleTableSwitches = QStringLiteral("Liste des options
 // The about panel's page that "?" opens: the system report.
 inline constexpr int kPageAproposSysteme = 1;
 
-// The rows: "caption= +switch" for each pair whose action has a caption,
-// and the four fixed letters, sorted without regard to case, each split at
+// The rows: "caption= +switch" for each available pair whose action has a
+// caption, and the four fixed letters, sorted without regard to case, each split at
 // its first "=".
 QList<LigneTableSwitches> LignesTableSwitches(const TableActions& table);
 // Filled at start-up right after tableSwitches, for the about panel.
@@ -84,13 +92,16 @@ inline const QString kTexteChargementLigneCommande = QStringLiteral("Chargement 
 // Runs the commands named by the switch arguments over the list. Esc between
 // two entries ends the pass of the current switch; Shift+Esc (or closing the
 // window) ends the whole run; Esc during one entry's work stops that work
-// only, as in a run started from the menus.
-void ExecuterSwitches(FenetreLigneCommande& fenetre, const QStringList& arguments);
+// only, as in a run started from the menus. An unavailable switch is refused
+// in an error message, and the run goes on. Returns the failures: the error
+// messages shown during the run, the commands' own and the refusals.
+int ExecuterSwitches(FenetreLigneCommande& fenetre, const QStringList& arguments);
 
 enum class IssueDemarrage {
-    SansArguments,   // MajStatut only
-    EnAttente,       // window mode: call LigneCommandePremierePeinture at the first paint
-    CacheeTerminee,  // hidden mode ran and closed the window
+    SansArguments,    // MajStatut only
+    EnAttente,        // window mode: call LigneCommandePremierePeinture at the first paint
+    CacheeTerminee,   // hidden mode ran and closed the window
+    CacheeAvecEchecs, // the same, but a command failed on a file or a switch was refused
 };
 
 // The first showing of the window. In hidden mode: sansConfirmation set
@@ -103,6 +114,7 @@ IssueDemarrage DemarrerLigneCommande(FenetreLigneCommande& fenetre, const QStrin
 
 // Window mode, at the first paint (after the default playlist): the files
 // added, then "?" (help, nothing runs), "m" and "c" honoured around the run.
-void LigneCommandePremierePeinture(FenetreLigneCommande& fenetre, const QStringList& arguments);
+// Returns the failures of the run, as ExecuterSwitches.
+int LigneCommandePremierePeinture(FenetreLigneCommande& fenetre, const QStringList& arguments);
 
 } // namespace korvan

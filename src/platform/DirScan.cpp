@@ -61,7 +61,7 @@ void TDirscan::parcourir(const QString& dossier, unsigned long long appareil)
             if (e.isSymLink())
                 continue;
             const QString sous = dossier + e.fileName() + QLatin1Char('/');
-            if (memeSystemeFichiers && appareilDe(sous) != appareil)
+            if (nonParcourus.contains(sous) || (memeSystemeFichiers && appareilDe(sous) != appareil))
                 continue;
             parcourir(sous, appareil);
             if (!active_)

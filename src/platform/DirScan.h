@@ -2,6 +2,7 @@
 // Recursive folder scanner: walks a folder depth first and reports each
 // file through events, pumping the window's events before each subfolder so
 // that a long scan stays responsive and can be stopped.
+#include <QSet>
 #include <QString>
 #include <functional>
 
@@ -20,6 +21,9 @@ public:
     QString Masque = QStringLiteral("*.*");
     // Stay on the filesystem of the starting folder (each disk scanned once).
     bool memeSystemeFichiers = false;
+    // Folders never entered, each ending with "/" (another disk's mount
+    // point, a system tree); the starting folder is scanned all the same.
+    QSet<QString> nonParcourus;
     bool Active() const { return active_; }
 
     TdsScanEvent OnStartScan, OnEndScan;

@@ -16,7 +16,22 @@ public:
     virtual ~BoiteMessage() = default;
     // Shows texte with the given buttons and waits for the answer; Fermee when
     // the box was closed without a button.
-    virtual ReponseMessage montrer(GenreMessage genre, const QString& texte, BoutonsMessage boutons) = 0;
+    ReponseMessage montrer(GenreMessage genre, const QString& texte, BoutonsMessage boutons)
+    {
+        if (genre == GenreMessage::Erreur)
+            ++erreurs_;
+        return afficher(genre, texte, boutons);
+    }
+    // The "Erreur" messages shown so far. Every failure is told to the user
+    // in one, so a run that must say whether it went well (the command line's
+    // exit status) counts them.
+    int erreursSignalees() const { return erreurs_; }
+
+protected:
+    virtual ReponseMessage afficher(GenreMessage genre, const QString& texte, BoutonsMessage boutons) = 0;
+
+private:
+    int erreurs_ = 0;
 };
 
 } // namespace korvan

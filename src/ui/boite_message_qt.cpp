@@ -2,15 +2,18 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <cstdio>
 
 namespace korvan {
 
-ReponseMessage BoiteMessageQt::montrer(GenreMessage genre, const QString& texte, BoutonsMessage boutons)
+ReponseMessage BoiteMessageQt::afficher(GenreMessage genre, const QString& texte, BoutonsMessage boutons)
 {
     if (surSortieErreur) {
         const char* titre = genre == GenreMessage::Erreur ? "Erreur" : genre == GenreMessage::Information ? "Information" : "Avertissement";
-        std::fprintf(stderr, "%s: %s\n", titre, texte.toLocal8Bit().constData());
+        const QString ligne = texte.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts)
+                                  .join(QStringLiteral(" : "));
+        std::fprintf(stderr, "%s: %s\n", titre, ligne.toLocal8Bit().constData());
         std::fflush(stderr);
         return boutons == BoutonsMessage::OK ? ReponseMessage::OK : ReponseMessage::Fermee;
     }

@@ -51,7 +51,7 @@ bool LigneCommandeFenetre::Demarrer(TUIForm& f)
 void LigneCommandeFenetre::PremierePeinture(TUIForm& f)
 {
     FenetreQt fenetreQt(f);
-    LigneCommandePremierePeinture(fenetreQt, arguments_);
+    echecsFenetre_ = LigneCommandePremierePeinture(fenetreQt, arguments_);
 }
 
 void LigneCommandeFenetre::Liberer(TUIForm&)

@@ -18,10 +18,12 @@ public:
     void PremierePeinture(TUIForm& fenetre) override;
     void Liberer(TUIForm& fenetre) override;
     std::optional<IssueDemarrage> issue() const override { return issue_; }
+    bool echecs() const override { return issue_ == IssueDemarrage::CacheeAvecEchecs || echecsFenetre_ > 0; }
 
 private:
     QStringList arguments_;
     std::optional<IssueDemarrage> issue_;
+    int echecsFenetre_ = 0;
 };
 
 } // namespace korvan

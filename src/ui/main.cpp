@@ -479,12 +479,13 @@ void TUIForm::AjouterFichiers(const QStringList& chemins, const QString& texte, 
     FinOperation();
 }
 
-void TUIForm::ParcourirDossier(const QString& dossier, bool memeSysteme)
+void TUIForm::ParcourirDossier(const QString& dossier)
 {
     Dirscan1.setDirectory(dossier);
     Dirscan1.recursive = true;
     Dirscan1.Masque = QStringLiteral("*.*");
-    Dirscan1.memeSystemeFichiers = memeSysteme;
+    Dirscan1.memeSystemeFichiers = false;
+    Dirscan1.nonParcourus.clear();
     Dirscan1.Scan();
 }
 
@@ -785,11 +786,7 @@ void TUIForm::ouvrirDossierChoisi()
 void TUIForm::ouvrirTout()
 {
     DebutOperation(QStringLiteral("Chargement de tous les fichiers AVI"));
-    for (const QString& disque : DisquesFixes()) {
-        ParcourirDossier(disque, true);
-        if (abandonDemande)
-            break;
-    }
+    ParcourirDisques(Dirscan1, DisquesFixes(), [] { return abandonDemande.load(); });
     FinOperation();
 }
 

@@ -59,7 +59,7 @@ public:
     void DebutOperation(const QString& texte);
     void FinOperation();
     void AjouterFichiers(const QStringList& chemins, const QString& texte, bool interruptible = true);
-    void ParcourirDossier(const QString& dossier, bool memeSysteme = false);
+    void ParcourirDossier(const QString& dossier);
     void LirePlaylist(const QString& chemin);
     bool EcrirePlaylist(const QString& chemin);
     void TrierListe(TOrdreTri ordre);

@@ -50,6 +50,10 @@ public:
     virtual void Liberer(TUIForm& fenetre) = 0;
     // How the start-up decision went; none until the window reached it.
     virtual std::optional<IssueDemarrage> issue() const = 0;
+    // Whether the run of the command line, in either mode, had failures (a
+    // command failed on a file, a switch was refused): the program's exit
+    // status says so.
+    virtual bool echecs() const = 0;
 };
 
 struct PiecesFenetre {

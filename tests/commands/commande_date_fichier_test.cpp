@@ -10,7 +10,11 @@
 #include "support/fixtures.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -50,6 +54,7 @@ protected:
         definirReglagesFormat(ReglagesFormat::francais());
         x.pomper = [](bool) {};
         module.services.apercu = &apercu;
+        module.services.boite = &boite;
     }
     ~DateFichier() override { definirReglagesFormat(sauveReglages); }
 
@@ -127,29 +132,59 @@ TEST_F(DateFichier, ModificationTimeBecomesTheDatecodeAsLocalTimeAndAccessTimeSt
     EXPECT_DOUBLE_EQ(liste.entree(0)->dateModification, entree->datecode);
 }
 
-TEST_F(DateFichier, AMissingFileIsReReadWithoutComplaint)
+// Failures that hold for root too: the file gone, its folder turned into a
+// file. Each is told in an error box with the file and the system's reason,
+// and the entry is read again all the same.
+TEST_F(DateFichier, FailuresAreToldAndTheEntryIsReReadAllTheSame)
 {
     KORVAN_REQUIRE_FIXTURES();
-    const QString clip = q(dir.copyFixture("pal_t2_43.avi", "clip.avi"));
-    const auto e = std::make_shared<const TAfficherFichier>(clip, contexte());
-    QFile::remove(clip);
-    QString nouveau;
-    TchUpdateType u = utNone;
-    FileDateExecution(module.services, module.FileDate.Param, e.get(), nouveau, u);
-    EXPECT_EQ(u, utModify);
-    EXPECT_EQ(nouveau, clip);
-    EXPECT_EQ(apercu.liberations, 1);
-    EXPECT_EQ(apercu.reprises, 1);
+    struct Cas {
+        const char* nom;
+        int erreur;
+    };
+    for (const Cas& c : {Cas{"file removed after listing", ENOENT}, Cas{"folder replaced by a file", ENOTDIR}}) {
+        SCOPED_TRACE(c.nom);
+        ScratchDir d;
+        const QString dossier = q(d.path("clips"));
+        ASSERT_TRUE(QDir().mkpath(dossier));
+        const QString clip = dossier + "/clip.avi";
+        writeWholeFile(clip.toStdString(), readWholeFile(fixture("pal_t2_43.avi")));
+        const auto e = std::make_shared<const TAfficherFichier>(clip, contexte());
+        if (c.erreur == ENOENT) {
+            QFile::remove(clip);
+        } else {
+            ASSERT_TRUE(QDir().rename(dossier, dossier + ".ailleurs"));
+            writeWholeFile(dossier.toStdString(), "a file now");
+        }
+        boite.questions.clear();
+        apercu.liberations = apercu.reprises = 0;
+        QString nouveau;
+        TchUpdateType u = utNone;
+        FileDateExecution(module.services, module.FileDate.Param, e.get(), nouveau, u);
+        EXPECT_EQ(u, utModify);
+        EXPECT_EQ(nouveau, clip);
+        EXPECT_EQ(boite.erreurs(), QStringList{"Impossible de modifier la date du fichier " + clip + "\r\n" +
+                                               QString::fromLocal8Bit(std::strerror(c.erreur))});
+        ASSERT_EQ(boite.questions.size(), 1u);
+        EXPECT_EQ(boite.questions[0].boutons, BoutonsMessage::OK);
+        EXPECT_EQ(apercu.liberations, 1);
+        EXPECT_EQ(apercu.reprises, 1);
+    }
 
-    // A datecode that is no date leaves everything as it is.
-    TAfficherFichier sansDate = *e;
+    // A datecode that is no date leaves everything as it is, and asks nothing of the system.
+    const QString clip = q(dir.copyFixture("pal_t2_43.avi", "clip.avi"));
+    TAfficherFichier sansDate(clip, contexte());
     sansDate.datecode = std::nan("");
-    u = utNone;
-    nouveau.clear();
+    boite.questions.clear();
+    TchUpdateType u = utNone;
+    QString nouveau;
     FileDateExecution(module.services, module.FileDate.Param, &sansDate, nouveau, u);
     EXPECT_EQ(u, utNone);
     EXPECT_TRUE(nouveau.isEmpty());
-    EXPECT_FALSE(DefinirDateModification(clip, QDateTime()));
+    EXPECT_TRUE(boite.questions.empty());
+    EXPECT_EQ(DefinirDateModification(clip, QDateTime()), EINVAL);
+    EXPECT_EQ(DefinirDateModification(clip, QDateTime(QDate(2004, 7, 14), QTime(10, 31, 5))), 0);
+    EXPECT_EQ(QFileInfo(clip).lastModified(), QDateTime(QDate(2004, 7, 14), QTime(10, 31, 5)));
 }
 
 TEST_F(DateFichier, LongQuestionsFallBackThenAreCut)

@@ -13,6 +13,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace korvan;
@@ -27,11 +29,11 @@ std::string lire(const QString& c) { return readWholeFile(c.toStdString()); }
 // Asks through a script, and may change the disk while the user reads the question.
 struct BoiteAvecAction : BoiteScriptee {
     std::function<void()> pendantLaQuestion;
-    ReponseMessage montrer(GenreMessage genre, const QString& texte, BoutonsMessage boutons) override
+    ReponseMessage afficher(GenreMessage genre, const QString& texte, BoutonsMessage boutons) override
     {
         if (pendantLaQuestion)
             pendantLaQuestion();
-        return BoiteScriptee::montrer(genre, texte, boutons);
+        return BoiteScriptee::afficher(genre, texte, boutons);
     }
 };
 
@@ -51,6 +53,7 @@ protected:
         definirReglagesFormat(ReglagesFormat::francais());
         x.pomper = [](bool) {};
         module.TextesCommandes();
+        module.services.boite = &boite;
     }
     ~Renommer() override
     {
@@ -275,43 +278,110 @@ TEST_F(Renommer, ShorteningNeverMovesAFileOutOfItsFolder)
     EXPECT_FALSE(existe(chemin("DV.avi")));
 }
 
-TEST_F(Renommer, FailedRenameReturnsNoneAndLeavesTheFile)
+// Failures that hold whoever runs the tests, root included (for whom a
+// read-only folder is no obstacle): the file gone between listing and
+// running, the new name taken in between, the folder turned into a file, a
+// name the filesystem refuses. Each is told in an error box naming the file
+// and the system's reason; the file and its entry stay as they were.
+TEST_F(Renommer, EveryFailedRenameIsToldWithTheFileAndTheSystemsReason)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    struct Cas {
+        const char* nom;
+        tFileAction Tch::*commande;
+        QString clip;
+        QString racine;   // prefRacineRenommer, empty for the default
+        int erreur;
+        QString cible;    // the name the message gives
+        bool sceneSeule;  // the video went, its scene file could not follow
+    };
+    const QString x260(260, u'x');
+    const Cas cas[] = {
+        {"file removed after listing", &Tch::AjouterDateCode, "clip.avi", {}, ENOENT, "clip_14.07.2004_10.31.05.avi", false},
+        {"new name taken just before the rename", &Tch::AjouterTimecode, "clip.avi", {}, EEXIST, "clip_10.20.30.12.avi", false},
+        {"folder replaced by a file", &Tch::PurgerNom, "clip_type2.avi", {}, ENOTDIR, "clip.avi", false},
+        {"name too long for the filesystem", &Tch::RenameScAn, "clip.avi", x260, ENAMETOOLONG, x260 + "20040714_10.31.05.avi", false},
+        {"a folder step in the clip-style root", &Tch::RenameScAn, "clip.avi", "sous/Clip", EINVAL, "Clip20040714_10.31.05.avi", false},
+        {"scene file whose new name is taken", &Tch::AjouterDateCode, "clip.avi", {}, EEXIST, "clip_14.07.2004_10.31.05.scn", true},
+    };
+    int n = 0;
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        const QString dossier = chemin(QStringLiteral("cas%1").arg(++n));
+        ASSERT_TRUE(QDir().mkpath(dossier + "/sous"));
+        const QString clip = dossier + '/' + c.clip;
+        writeWholeFile(clip.toStdString(), readWholeFile(fixture("pal_t2_43.avi")));
+        const std::string octets = lire(clip);
+        liste.AjouterFichier(clip);
+        prefRacineRenommer = c.racine.isEmpty() ? QString::fromLatin1(prefDefaut::racineRenommer) : c.racine;
+        module.services.renommer = {};
+        QString source = clip;
+        QString ici = clip; // where the clip's bytes are afterwards
+        switch (c.erreur) {
+        case ENOENT:
+            QFile::remove(clip);
+            break;
+        case EEXIST:
+            if (c.sceneSeule) {
+                source = dossier + "/clip.scn";
+                writeWholeFile(source.toStdString(), "mine");
+                writeWholeFile((dossier + '/' + c.cible).toStdString(), "someone else's");
+            } else {
+                module.services.renommer = [](const QString& s, const QString& cible) {
+                    writeWholeFile(cible.toStdString(), "intruder");
+                    return RenommerSansEcraser(s, cible);
+                };
+            }
+            break;
+        case ENOTDIR:
+            ASSERT_TRUE(QDir().rename(dossier, dossier + ".ailleurs"));
+            writeWholeFile(dossier.toStdString(), "a file now");
+            ici = dossier + ".ailleurs/" + c.clip;
+            break;
+        default:
+            break;
+        }
+        const EntreePtr entree = liste.entree(liste.IndexDeChemin(clip));
+        boite.questions.clear();
+        choisir(QStringLiteral("cas%1/").arg(n) + c.clip);
+        boite.reponses = {ReponseMessage::Oui};
+        x.ExecuterSurSelection(&(module.*c.commande));
+
+        const QString attendu = "Impossible de renommer " + source + " en " + c.cible + "\r\n" +
+                                QString::fromLocal8Bit(std::strerror(c.erreur));
+        EXPECT_EQ(boite.erreurs(), QStringList{attendu});
+        ASSERT_FALSE(boite.questions.empty());
+        EXPECT_EQ(boite.questions.back().boutons, BoutonsMessage::OK);
+        if (c.sceneSeule) {
+            // The video has its new name; the scene file stays under its own beside it.
+            EXPECT_TRUE(existe(dossier + "/clip_14.07.2004_10.31.05.avi"));
+            EXPECT_EQ(lire(source), "mine");
+            EXPECT_EQ(lire(dossier + '/' + c.cible), "someone else's");
+            continue;
+        }
+        EXPECT_EQ(liste.entree(liste.IndexDeChemin(clip)), entree);
+        if (c.erreur != ENOENT)
+            EXPECT_EQ(lire(ici), octets);
+        if (c.erreur == EEXIST)
+            EXPECT_EQ(lire(dossier + '/' + c.cible), "intruder");
+        EXPECT_EQ(QDir(dossier + "/sous").entryList(QDir::Files), QStringList{});
+    }
+}
+
+// Without a message box (a plug-in's host, a test) a failure is only the utNone it returns.
+TEST_F(Renommer, FailureWithoutABoxOnlyReturnsNone)
 {
     KORVAN_REQUIRE_FIXTURES();
     const QString clip = ajouter("pal_t2_43.avi", "clip.avi");
-    const std::string octets = lire(clip);
-    const EntreePtr avant = liste.entree(0);
-
-    // A name longer than the filesystem allows.
-    prefRacineRenommer = QString(260, u'x');
+    module.services.boite = nullptr;
+    QFile::remove(clip);
     QString nouveau;
     TchUpdateType u = utRename;
     TParam p;
-    RenameScAnExecution(module.services, p, avant.get(), nouveau, u);
+    AjouterDateCodeExecution(module.services, p, liste.entree(0).get(), nouveau, u);
     EXPECT_EQ(u, utNone);
-    EXPECT_TRUE(nouveau.endsWith("_10.31.05.avi"));
-    EXPECT_EQ(lire(clip), octets);
-
-    // Through the runner: nothing reported, the entry kept.
-    executerSur(module.RenameScAn, "clip.avi");
-    EXPECT_EQ(liste.entree(0), avant);
-    EXPECT_EQ(lire(clip), octets);
-
-    // A root with a "/" would be a folder step into an existing folder: refused the same way.
-    ASSERT_TRUE(QDir().mkpath(chemin("sub")));
-    prefRacineRenommer = QStringLiteral("sub/Clip");
-    u = utRename;
-    RenameScAnExecution(module.services, p, avant.get(), nouveau, u);
-    EXPECT_EQ(u, utNone);
-    EXPECT_EQ(nouveau, chemin("sub/Clip20040714_10.31.05.avi"));
-    EXPECT_EQ(QDir(chemin("sub")).entryList(QDir::Files), QStringList{});
-    EXPECT_EQ(lire(clip), octets);
-
-    // A file that went away meanwhile.
-    QFile::remove(clip);
-    u = utRename;
-    AjouterDateCodeExecution(module.services, p, avant.get(), nouveau, u);
-    EXPECT_EQ(u, utNone);
+    EXPECT_EQ(nouveau, chemin("clip_14.07.2004_10.31.05.avi"));
+    EXPECT_TRUE(boite.questions.empty());
 }
 
 TEST_F(Renommer, NameTakenBetweenQuestionAndExecutionGetsTheNextCounter)

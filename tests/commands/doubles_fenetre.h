@@ -26,7 +26,17 @@ struct BoiteScriptee : BoiteMessage {
     BoiteScriptee() = default;
     BoiteScriptee(std::initializer_list<ReponseMessage> r) : reponses(r) {}
 
-    ReponseMessage montrer(GenreMessage genre, const QString& texte, BoutonsMessage boutons) override
+    // The texts of the "Erreur" messages, in order.
+    QStringList erreurs() const
+    {
+        QStringList e;
+        for (const Question& q : questions)
+            if (q.genre == GenreMessage::Erreur)
+                e << q.texte;
+        return e;
+    }
+
+    ReponseMessage afficher(GenreMessage genre, const QString& texte, BoutonsMessage boutons) override
     {
         questions.push_back({genre, texte, boutons});
         if (reponses.empty())

@@ -32,7 +32,7 @@ protected:
 TEST_F(SansEcraser, MovesTheFileWhenTheNameIsFree)
 {
     const QString a = ecrire("a.avi", "clip");
-    EXPECT_TRUE(RenommerSansEcraser(a, chemin("b.avi")));
+    EXPECT_EQ(RenommerSansEcraser(a, chemin("b.avi")), 0);
     EXPECT_EQ(lire("b.avi"), "clip");
     EXPECT_EQ(contenu(), QStringList{"b.avi"});
 }
@@ -41,16 +41,18 @@ TEST_F(SansEcraser, RefusesATakenNameAndLeavesBothFiles)
 {
     const QString a = ecrire("a.avi", "clip");
     const QString b = ecrire("b.avi", "other");
-    EXPECT_FALSE(RenommerSansEcraser(a, b));
-    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(RenommerSansEcraser(a, b), EEXIST);
     EXPECT_EQ(lire("a.avi"), "clip");
     EXPECT_EQ(lire("b.avi"), "other");
     // A dangling link takes the name too.
     ASSERT_TRUE(QFile::link(chemin("nowhere"), chemin("c.avi")));
-    EXPECT_FALSE(RenommerSansEcraser(a, chemin("c.avi")));
+    EXPECT_EQ(RenommerSansEcraser(a, chemin("c.avi")), EEXIST);
     EXPECT_TRUE(QFileInfo(chemin("c.avi")).isSymLink());
-    EXPECT_FALSE(RenommerSansEcraser(QString(), b));
-    EXPECT_FALSE(RenommerSansEcraser(a, QString()));
+    EXPECT_EQ(RenommerSansEcraser(QString(), b), ENOENT);
+    EXPECT_EQ(RenommerSansEcraser(a, QString()), ENOENT);
+    // The system's own refusals come back as they are.
+    EXPECT_EQ(RenommerSansEcraser(chemin("absent.avi"), chemin("d.avi")), ENOENT);
+    EXPECT_EQ(RenommerSansEcraser(a, chemin("a.avi/d.avi")), ENOTDIR);
     EXPECT_EQ(lire("a.avi"), "clip");
 }
 

@@ -47,12 +47,15 @@ public:
     }
 
     // Registers the commands and builds the window's actions, the "Commandes"
-    // list with the given choices, and the switch table, as at start-up.
+    // list with the given choices, and the switch table, as at start-up. The
+    // window's own actions count as handled; a command runs something only
+    // once its execution is set, before this call.
     void demarrer(const QList<EtatAction>& choix = {})
     {
         tch.TextesCommandes();
         EnregistrerCommandes(tch);
         table.JoindreCommandes();
+        table.RetirerNonLiees([](const QString&) { return true; });
         table.RemplirCommandes();
         table.RestaurerChoix(choix, QString());
         ConstruireSwitches(table);

@@ -35,6 +35,15 @@ protected:
         };
     }
 
+    // Gives every command that runs nothing yet a recorder, as when every
+    // command of the program is built.
+    void lierToutes(FenetreEssai& g)
+    {
+        for (tFileAction* c : g.tch.composants())
+            if (!c->OnExecution && c->Modele().isEmpty())
+                enregistrer(*c);
+    }
+
     EtatProgrammeSauve etat;
     ScratchDir dir;
     FenetreEssai f;
@@ -115,8 +124,12 @@ TEST_F(LigneCommande, SwitchTableFollowsTheActionListAndTheUsersChoices)
 {
     f.demarrer();
     QStringList paires;
-    for (const PaireSwitch& p : tableSwitches)
+    for (const PaireSwitch& p : tableSwitches) {
         paires << p.texte + u'=' + p.action;
+        // A letter is available exactly when its command runs something.
+        EXPECT_EQ(p.disponible, bool(CommandeDeAction(p.action)->OnExecution)) << p.action.toStdString();
+        EXPECT_EQ(p.caption, f.table.chercher(p.action)->caption);
+    }
     // Action-list order (the datecode before the time code), not the commands' module order.
     EXPECT_EQ(paires, QStringList({"e=amSupprimerFichier", "d=amAjouterDatecode", "t=amAjouterTimecode",
                                    "q=amPurgerNom", "b=amFileDate", "r=amRenameScAn", "1=amDVType1", "2=amDVType2",
@@ -126,12 +139,24 @@ TEST_F(LigneCommande, SwitchTableFollowsTheActionListAndTheUsersChoices)
 
     // A command the user switched off, or one hidden by its general condition, has no switch.
     FenetreEssai g;
+    lierToutes(g);
     g.tch.Ntsc.OnGeneralCondition = [](TParam&, bool& visible) { visible = false; };
     g.demarrer({{"amAjouterDatecode", 0}, {"amFileDate", 1}});
     QStringList lettres;
-    for (const PaireSwitch& p : tableSwitches)
+    for (const PaireSwitch& p : tableSwitches) {
         lettres << p.texte;
+        EXPECT_TRUE(p.disponible);
+    }
     EXPECT_EQ(lettres.join(""), "etqbr12pigszwx");
+
+    // One that runs nothing keeps its letter, refused, even when its general condition hides it.
+    FenetreEssai h;
+    lierToutes(h);
+    h.tch.Ntsc.OnExecution = {};
+    h.tch.Ntsc.OnGeneralCondition = [](TParam&, bool& visible) { visible = false; };
+    h.demarrer({{"amNTSC", 1}});
+    ASSERT_EQ(tableSwitches.size(), 16);
+    EXPECT_EQ(tableSwitches[8], (PaireSwitch{"n", "amNTSC", false, "Convertir en NTSC"}));
 
     LibererSwitches();
     EXPECT_TRUE(tableSwitches.isEmpty());
@@ -139,6 +164,7 @@ TEST_F(LigneCommande, SwitchTableFollowsTheActionListAndTheUsersChoices)
 
 TEST_F(LigneCommande, AboutPanelTableIsSortedWithTheFixedLetters)
 {
+    lierToutes(f);
     f.demarrer();
     // Whole rows are sorted: "...fichier scn= +z" comes before "...fichier= +e" (a blank before "=").
     const QList<LigneTableSwitches> lignes = LignesTableSwitches(f.table);
@@ -160,8 +186,9 @@ TEST_F(LigneCommande, AboutPanelTableIsSortedWithTheFixedLetters)
     EXPECT_EQ(touches["Supprimer le fichier"], " +e");
     EXPECT_EQ(touches["Supprimer le fichier scn"], " +z");
 
-    // A switch whose action has no caption gets no row; the fixed rows are always there.
-    tableSwitches = {{"k", "afStillex"}, {"y", "pasUneAction"}};
+    // A switch whose action has no caption gets no row, nor does one that
+    // is refused; the fixed rows are always there.
+    tableSwitches = {{"k", "afStillex"}, {"y", "pasUneAction"}, {"1", "amDVType1", false, "Convertir en DV type 1"}};
     f.table.chercher("afStillex")->caption.clear();
     EXPECT_EQ(LignesTableSwitches(f.table).size(), 4);
 }
@@ -378,6 +405,7 @@ TEST_F(LigneCommande, OrderIsArgumentThenActionListThenLine)
     enregistrer(f.tch.AjouterTimecode);
     enregistrer(f.tch.AjouterDateCode);
     enregistrer(f.tch.DVtype1);
+    enregistrer(f.tch.DVType2);
     f.demarrer();
     // Within "+td" the datecode runs first: its action comes first in the action list.
     LigneCommandePremierePeinture(f, {"+1", a, "+mtd", b});
@@ -385,7 +413,6 @@ TEST_F(LigneCommande, OrderIsArgumentThenActionListThenLine)
                                        "AjouterDateCode a.avi", "AjouterTimecode b.avi", "AjouterTimecode a.avi"}));
     // One argument may carry several switches, in any order; a letter given twice in it runs once.
     executions.clear();
-    enregistrer(f.tch.DVType2);
     LigneCommandePremierePeinture(f, {"/21m11"});
     EXPECT_EQ(executions, QStringList({"DVtype1 b.avi", "DVtype1 a.avi", "DVType2 b.avi", "DVType2 a.avi"}));
 }
@@ -438,13 +465,13 @@ TEST_F(LigneCommande, ClosingTheWindowDuringARunEndsIt)
     KORVAN_REQUIRE_FIXTURES();
     const QString a = copie("pal_t2_43.avi", "a.avi");
     const QString b = copie("pal_t1_43.avi", "b.avi");
-    f.demarrer();
     // The first execution closes the window, which frees the switch table.
     f.tch.DVtype1.OnExecution = [this](TParam&, const TAfficherFichier* e, QString&, TchUpdateType&) {
         executions << e->nom;
         f.FermerFenetre();
     };
     enregistrer(f.tch.AjouterDateCode);
+    f.demarrer();
     LigneCommandePremierePeinture(f, {a, b, "+m1", "+d"});
     EXPECT_EQ(executions, QStringList({"b.avi"}));
 }
@@ -459,4 +486,101 @@ TEST_F(LigneCommande, ProgressIsShownForCommandsWithAStatusText)
     EXPECT_EQ(f.progression.statuts, QStringList({"En train de convertir \"a.avi\" en type 1"}));
     EXPECT_FALSE(f.progression.jaugeVisible);
     EXPECT_FALSE(f.executeur.convertTimer().isActive());
+}
+
+// Every letter of the switch table, alone in a hidden run over one clip that
+// every command's condition allows: an available one runs its command once,
+// an unavailable one is refused on the error output and fails the run.
+TEST_F(LigneCommande, EveryLetterOfTheSwitchTableRunsOrIsRefused)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    FenetreEssai modele;
+    modele.demarrer();
+    const QList<PaireSwitch> table = tableSwitches;
+    ASSERT_FALSE(table.isEmpty());
+    QString disponibles;
+    for (const PaireSwitch& p : table) {
+        SCOPED_TRACE(p.texte.toStdString());
+        ScratchDir d;
+        // Dated, with a time code, a suffix to shorten and a scene file.
+        const QString clip = q(d.copyFixture("pal_t2_43.avi", "clip_type2.avi"));
+        writeWholeFile(d.path("clip_type2.scn"), "scenes");
+        FenetreEssai g;
+        g.demarrer();
+        // The commands that run something record it instead, so the clip stays for the checks.
+        QStringList faites;
+        for (tFileAction* c : g.tch.composants())
+            if (c->OnExecution)
+                c->OnExecution = [&faites, nom = c->Name](TParam&, const TAfficherFichier* e, QString&, TchUpdateType&) {
+                    faites << nom + u' ' + e->nom;
+                };
+
+        const IssueDemarrage issue = DemarrerLigneCommande(g, {clip, "+h" + p.texte});
+
+        const tFileAction* commande = CommandeDeAction(p.action);
+        ASSERT_NE(commande, nullptr);
+        if (p.disponible) {
+            disponibles += p.texte;
+            EXPECT_EQ(issue, IssueDemarrage::CacheeTerminee);
+            EXPECT_EQ(faites, QStringList{commande->Name + " clip_type2.avi"});
+            EXPECT_TRUE(g.boite.erreurs().isEmpty());
+        } else {
+            EXPECT_EQ(issue, IssueDemarrage::CacheeAvecEchecs);
+            EXPECT_TRUE(faites.isEmpty());
+            EXPECT_EQ(g.boite.erreurs(), QStringList{"Commande non disponible dans cette version : " +
+                                                     g.table.chercher(p.action)->caption + " (+" + p.texte + ")"});
+            EXPECT_EQ(g.boite.questions.back().boutons, BoutonsMessage::OK);
+            EXPECT_TRUE(QFileInfo::exists(clip));
+        }
+        sansConfirmation = abandonDemande = abandonTout = false;
+    }
+    // The commands already built keep their letters.
+    for (const QChar l : QStringLiteral("edtqbrszx"))
+        EXPECT_TRUE(disponibles.contains(l)) << QString(l).toStdString();
+}
+
+TEST_F(LigneCommande, ALetterWorksOnceItsCommandRunsSomething)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    const QString a = copie("pal_t2_43.avi", "a.avi");
+    // Not built: refused, in window mode too, where the refusal is a box; the other letters still run.
+    enregistrer(f.tch.AjouterDateCode);
+    f.demarrer();
+    EXPECT_EQ(LigneCommandePremierePeinture(f, {a, "+m1d"}), 1);
+    EXPECT_EQ(f.boite.erreurs(), QStringList{"Commande non disponible dans cette version : Convertir en DV type 1 (+1)"});
+    EXPECT_EQ(executions, QStringList{"AjouterDateCode a.avi"});
+
+    // Once the command has its execution, the same letter runs it and the run succeeds.
+    FenetreEssai g;
+    enregistrer(g.tch.DVtype1);
+    g.demarrer();
+    executions.clear();
+    EXPECT_EQ(LigneCommandePremierePeinture(g, {a, "+m1"}), 0);
+    EXPECT_EQ(executions, QStringList{"DVtype1 a.avi"});
+    EXPECT_TRUE(g.boite.erreurs().isEmpty());
+}
+
+// A hidden run fails when a real command fails on a file, and says which.
+TEST_F(LigneCommande, HiddenRunFailsWhenACommandFailsOnAFile)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    const QString a = copie("pal_t2_43.avi", "a.avi");
+    const QString b = copie("pal_t1_43.avi", "b.avi");
+    writeWholeFile(dir.path("a.scn"), "scenes");
+    writeWholeFile(dir.path("b.scn"), "scenes");
+    // The trash refuses a's scene file.
+    f.tch.services.corbeille = [](const QString& c) { return !c.endsWith("a.scn"); };
+    f.demarrer();
+    EXPECT_EQ(DemarrerLigneCommande(f, {a, b, "+hz"}), IssueDemarrage::CacheeAvecEchecs);
+    EXPECT_EQ(f.boite.erreurs(), QStringList{"Impossible de supprimer " + chemin("a.scn") +
+                                             "\r\nLe fichier est peut-être utilisé actuellement ou en lecture seule"});
+    sansConfirmation = abandonDemande = abandonTout = false;
+    registreCommandes.clear();
+
+    // Everything went: the run succeeds.
+    FenetreEssai g;
+    g.tch.services.corbeille = [](const QString&) { return true; };
+    g.demarrer();
+    EXPECT_EQ(DemarrerLigneCommande(g, {a, b, "+hz"}), IssueDemarrage::CacheeTerminee);
+    EXPECT_TRUE(g.boite.erreurs().isEmpty());
 }

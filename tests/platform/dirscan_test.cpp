@@ -84,22 +84,3 @@ TEST(DirScan, StopEndsTheScanWithoutFurtherEvents)
     EXPECT_FALSE(debut);
 }
 
-TEST(DisquesFixes, OnlyFixedLocalDisksEachOnce)
-{
-    const QList<Montage> m = LireMontages(
-        "/dev/sda2 / ext4 rw 0 0\n"
-        "proc /proc proc rw 0 0\n"
-        "tmpfs /tmp tmpfs rw 0 0\n"
-        "/dev/sda3 /home xfs rw 0 0\n"
-        "/dev/sda3 /srv/bind xfs rw 0 0\n"
-        "/dev/sdb1 /media/cle vfat rw 0 0\n"
-        "/dev/sr0 /media/cdrom iso9660 ro 0 0\n"
-        "/dev/loop0 /snap/core squashfs ro 0 0\n"
-        "//nas/films /mnt/nas cifs rw 0 0\n"
-        "server:/export /mnt/nfs nfs4 rw 0 0\n"
-        "/dev/nvme0n1p1 /mnt/Mes\\040Films ntfs3 rw 0 0\n");
-    ASSERT_EQ(m.size(), 11);
-    EXPECT_EQ(m[10].point, "/mnt/Mes Films");
-    const QStringList d = DisquesFixes(m, [](const QString& a) { return a == "/dev/sdb1"; });
-    EXPECT_EQ(d, QStringList({"/", "/home", "/mnt/Mes Films"}));
-}

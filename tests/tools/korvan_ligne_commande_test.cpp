@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace korvan::test;
@@ -133,6 +135,52 @@ TEST_F(KorvanLigneCommande, HiddenRunIgnoresHelpCloseAndUnknownLetters)
     ASSERT_TRUE(s.normale) << s.err.toStdString();
     EXPECT_EQ(s.code, 0);
     EXPECT_EQ(fichiers(), QStringList({"abime.avi", "anniversaire.avi", "mariage.avi", "plage.avi", "sans date.avi"}));
+}
+
+TEST_F(KorvanLigneCommande, HiddenRunTellsAFailedRenameAndFails)
+{
+    // With the datecode appended the name would pass the filesystem's 255 bytes.
+    const QString base(236, u'n');
+    copier("pal_t2_43.avi", base + ".avi");
+    const Sortie s = korvan({"+hd", base + ".avi", "mariage.avi"});
+    ASSERT_TRUE(s.normale) << s.err.toStdString();
+    EXPECT_EQ(s.code, 1);
+    const QString attendu = "Erreur: Impossible de renommer " + clips() + '/' + base + ".avi en " + base +
+                            "_14.07.2004_10.31.05.avi : " + QString::fromLocal8Bit(std::strerror(ENAMETOOLONG)) + '\n';
+    EXPECT_TRUE(QString::fromLocal8Bit(s.err).contains(attendu)) << s.err.toStdString();
+    // The other clip was renamed all the same; the failed one kept its name.
+    EXPECT_TRUE(fichiers().contains("mariage_14.07.2004_10.31.05.avi"));
+    EXPECT_TRUE(fichiers().contains(base + ".avi"));
+}
+
+// Every letter a switch may carry, alone in a hidden run: it runs (or owns no
+// command) and the run succeeds, or its command is not in this version and
+// the run says so and fails. The letters of the commands already built run.
+TEST_F(KorvanLigneCommande, EveryLetterRunsOrIsRefused)
+{
+    const QString prefixe = QStringLiteral("Erreur: Commande non disponible dans cette version : ");
+    QString refusees;
+    for (const QChar l : QStringLiteral("abdefgijklnopqrstuvwxyz0123456789")) {
+        SCOPED_TRACE(QString(l).toStdString());
+        QTemporaryDir d;
+        ASSERT_TRUE(d.isValid());
+        copier("pal_t2_43.avi", "clip_type2.avi", d.path());
+        const Sortie s = korvan({QStringLiteral("+h") + l, d.path() + "/clip_type2.avi"});
+        ASSERT_TRUE(s.normale) << s.err.toStdString();
+        const QString err = QString::fromLocal8Bit(s.err);
+        if (err.contains(prefixe)) {
+            refusees += l;
+            EXPECT_EQ(s.code, 1);
+            const QString ligne = err.mid(err.indexOf(prefixe)).section('\n', 0, 0);
+            EXPECT_TRUE(ligne.endsWith(QStringLiteral(" (+") + l + ')')) << ligne.toStdString();
+            EXPECT_TRUE(QFileInfo::exists(d.path() + "/clip_type2.avi"));
+        } else {
+            EXPECT_EQ(s.code, 0);
+            EXPECT_FALSE(err.contains("Erreur")) << err.toStdString();
+        }
+    }
+    for (const QChar l : QStringLiteral("edtqbrszx"))
+        EXPECT_FALSE(refusees.contains(l)) << QString(l).toStdString();
 }
 
 TEST_F(KorvanLigneCommande, WindowModeWithoutADisplayCannotStart)

@@ -17,9 +17,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace korvan;
@@ -100,7 +103,9 @@ TEST_F(DemarrageAvecArguments, WindowModeRunsAtTheFirstPaintAfterTheDefaultPlayl
     EXPECT_TRUE(fenetre->isVisible()); // no "c"
     // The table was built at the first showing, with the about panel's rows.
     EXPECT_FALSE(tableSwitches.isEmpty());
-    EXPECT_EQ(tableLigneCommande.size(), tableSwitches.size() + 4);
+    // Letters whose command is not in this version are refused, not offered there.
+    EXPECT_EQ(tableLigneCommande.size(),
+              std::count_if(tableSwitches.begin(), tableSwitches.end(), [](const PaireSwitch& p) { return p.disponible; }) + 4);
     fenetre->close();
     EXPECT_TRUE(tableSwitches.isEmpty());
 }
@@ -154,4 +159,41 @@ TEST_F(DemarrageAvecArguments, NoArgumentsLeavesTheWindowAsItIs)
     EXPECT_TRUE(fenetre->isVisible());
     EXPECT_TRUE(fenetre->placeholderVisible());
     EXPECT_FALSE(dynamic_cast<BoiteMessageQt*>(&fenetre->boite())->surSortieErreur);
+}
+
+TEST_F(DemarrageAvecArguments, WindowModeShowsARefusedLetterInAnErrorBoxAndRemembersTheFailure)
+{
+    const QString a = clip("pal_t2_43.avi", "a.avi");
+    demarrer({a, "+mc1d"});
+    // The refusal comes first (the conversion's action is before the datecode's); someone reads it and
+    // clicks OK. The box waits in an event loop of its own, which a timer reaches.
+    QString titre, texte;
+    QTimer lecteur;
+    QObject::connect(&lecteur, &QTimer::timeout, [&] {
+        auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!boite || !titre.isEmpty())
+            return;
+        titre = boite->windowTitle();
+        texte = boite->text();
+        boite->buttons().first()->click();
+    });
+    lecteur.start(20);
+    ASSERT_TRUE(attendre([&] { return !titre.isEmpty(); }));
+    EXPECT_EQ(titre, "Erreur");
+    EXPECT_EQ(texte, "Commande non disponible dans cette version : Convertir en DV type 1 (+1)");
+    ASSERT_TRUE(attendre([&] { return !fenetre->isVisible(); }));
+    EXPECT_TRUE(existe("a_14.07.2004_10.31.05.avi")); // the run went on
+    EXPECT_TRUE(ligne->echecs());
+}
+
+TEST_F(DemarrageAvecArguments, RunsWithoutFailuresAreNotFailed)
+{
+    const QString a = clip("pal_t2_43.avi", "a.avi");
+    demarrer({a, "+mcd"});
+    ASSERT_TRUE(attendre([&] { return !fenetre->isVisible(); }));
+    EXPECT_FALSE(ligne->echecs());
+    fenetre.reset();
+    demarrer({"+hd", home_.path() + "/a_14.07.2004_10.31.05.avi"});
+    EXPECT_EQ(ligne->issue(), IssueDemarrage::CacheeTerminee);
+    EXPECT_FALSE(ligne->echecs());
 }
