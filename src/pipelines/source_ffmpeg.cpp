@@ -324,11 +324,18 @@ bool SourceFFmpeg::lireImage(ImageLue& sortie, bool avecImage, std::vector<int16
             e.sonEnAttente.clear();
             return true;
         }
-        if (r != AVERROR(EAGAIN))
+        if (r != AVERROR(EAGAIN) || (e.finFichier && e.videoVidee)) {
+            // The sound after the last picture goes with the end.
+            if (son && e.finFichier && !e.sonVide) {
+                e.decoderSon(nullptr);
+                e.sonVide = true;
+            }
+            if (son)
+                son->insert(son->end(), e.sonEnAttente.begin(), e.sonEnAttente.end());
+            e.sonEnAttente.clear();
             return false;
+        }
         if (e.finFichier) {
-            if (e.videoVidee)
-                return false;
             avcodec_send_packet(e.video, nullptr);
             e.videoVidee = true;
             continue;
