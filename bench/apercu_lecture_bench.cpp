@@ -81,8 +81,13 @@ int main(int argc, char** argv)
     QObject::connect(&vue, &Tviewdm::termine, &boucle, &QEventLoop::quit);
     QTimer::singleShot(int(images * 1000 / std::max(clip.fps, 1.0)) * 2 + 5000, &boucle, &QEventLoop::quit);
     const int montreesAvant = rendu.images;
-    const double cpu0 = cpuSecondes();
     QElapsedTimer lecture;
+    // When each picture of the play is shown: the pace between the first and
+    // the last, apart from the start (the sound card's latency, with one).
+    std::vector<std::pair<int64_t, double>> vues;
+    QObject::connect(&vue, &Tviewdm::imagePresentee, &boucle,
+                     [&](qint64 n) { vues.emplace_back(n, double(lecture.nsecsElapsed()) / 1e9); });
+    const double cpu0 = cpuSecondes();
     lecture.start();
     vue.Lire();
     boucle.exec();
@@ -90,9 +95,17 @@ int main(int argc, char** argv)
     const double cpu = cpuSecondes() - cpu0;
     int64_t fin = 0;
     vue.position(fin);
+    if (vues.size() < 2) {
+        std::fprintf(stderr, "%s: the play showed %zu pictures\n", qPrintable(args[0]), vues.size());
+        return 1;
+    }
+    const double allure = vues.back().second - vues.front().second;
+    const double allureAttendue = double(vues.back().first - vues.front().first) / clip.fps;
     std::printf("clip\t%s\tframes %lld\tfps %.3f\tfirst_picture_median_ms %.2f\tfirst_picture_min_ms %.2f\t"
-                "play_s %.3f\tshown %d\tskipped %d\tlast %lld\tcpu_s %.3f\n",
+                "play_s %.3f\tstart_s %.3f\tpace_s %.3f\tpace_expected_s %.3f\tshown %d\tskipped %d\tlast %lld\t"
+                "cpu_s %.3f\n",
                 qPrintable(args[0]), (long long)images, clip.fps, ms[ms.size() / 2], ms.front(), secondes,
-                rendu.images - montreesAvant, vue.imagesSautees(), (long long)fin, cpu);
+                vues.front().second, allure, allureAttendue, rendu.images - montreesAvant, vue.imagesSautees(),
+                (long long)fin, cpu);
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "pipelines/lecteur_media.h"
 
+#include <QPointer>
+
 #include <algorithm>
 #include <chrono>
 
@@ -14,6 +16,8 @@ constexpr int64_t kSonEnAvance = 5000000;        // 0.5 s
 constexpr int64_t kSonEnAvanceMaximum = 20000000; // 2 s, with pictures
 // Beyond this the clock jumps to the card's position; below, it is pulled gently.
 constexpr int64_t kEcartSaut = 400000;           // 40 ms
+// A card that plays nothing for this long is not waited for.
+constexpr int64_t kAttenteSon = 15000000;        // 1.5 s
 
 int64_t maintenant100ns()
 {
@@ -27,13 +31,14 @@ int64_t maintenant100ns()
 void Horloge::demarrer(int64_t debut)
 {
     enMarche_ = true;
-    ancre_ = debut;
-    tAncre_ = maintenant100ns();
+    sonEntendu_ = false;
+    ancre_ = dernier_ = debut;
+    tAncre_ = tDepart_ = maintenant100ns();
 }
 
 void Horloge::arreter()
 {
-    ancre_ = maintenant();
+    ancre_ = dernier_ = maintenant();
     enMarche_ = false;
 }
 
@@ -49,11 +54,18 @@ int64_t Horloge::maintenant()
     const int64_t t = maintenant100ns();
     if (sortie_) {
         if (const auto son = sortie_->position()) {
+            sonEntendu_ = true;
+            // Ahead, the card is caught up at once; behind, the pictures slow
+            // down to it rather than stall on a jittery reading.
             const int64_t ecart = *son - (ancre_ + (t - tAncre_));
-            ancre_ += (ecart > kEcartSaut || ecart < -kEcartSaut) ? ecart : ecart / 8;
+            ancre_ += ecart > kEcartSaut ? ecart : ecart / 8;
+        } else if (!sonEntendu_ && t - tDepart_ < kAttenteSon) {
+            tAncre_ = t;
         }
     }
-    return ancre_ + (t - tAncre_);
+    // Never back: a picture shown stays shown.
+    dernier_ = std::max(dernier_, ancre_ + (t - tAncre_));
+    return dernier_;
 }
 
 LecteurMedia::LecteurMedia(std::unique_ptr<SourceLecture> source, std::unique_ptr<SortieSon> sortie,
@@ -287,6 +299,8 @@ void LecteurMedia::planifier(int64_t dans)
 void LecteurMedia::servir()
 {
     notificationEnvoyee_ = false;
+    // A receiver may end the player (a new build from a slot): stop then.
+    const QPointer<LecteurMedia> vivant(this);
     for (;;) {
         std::unique_lock l(verrou_);
         while (!file_.empty() && file_.front().generation != generation_)
@@ -302,8 +316,12 @@ void LecteurMedia::servir()
             if (!e.image.octets.empty() || !e.image.image.isNull()) {
                 affichee_ = e.image.numero;
                 emit imagePrete(e.image);
+                if (!vivant)
+                    return;
             }
             emit pauseAtteinte();
+            if (!vivant)
+                return;
             continue;
         }
         if (!enLecture_)
@@ -343,6 +361,8 @@ void LecteurMedia::servir()
         position_ = e.image.numero;
         affichee_ = e.image.numero;
         emit imagePrete(e.image);
+        if (!vivant)
+            return;
     }
 }
 

@@ -21,7 +21,9 @@
 namespace korvan {
 
 // The running time of a play, in 100 ns: the system clock, pulled toward the
-// sound card's position while the card reports one.
+// sound card's position while the card reports one. With a card, the clock
+// waits at its start until the first sound is heard (the card's latency), so
+// that the pictures keep with the sound from the first one.
 class Horloge {
 public:
     explicit Horloge(const SortieSon* sortie = nullptr) : sortie_(sortie) {}
@@ -33,8 +35,11 @@ private:
     int64_t systeme() const;
     const SortieSon* sortie_;
     bool enMarche_ = false;
+    bool sonEntendu_ = false; // the card has reported a position since the start
+    int64_t tDepart_ = 0;
     int64_t ancre_ = 0;       // clock value at tAncre_
     int64_t tAncre_ = 0;      // steady clock, 100 ns
+    int64_t dernier_ = 0;     // the last value given
 };
 
 class LecteurMedia : public QObject {

@@ -26,6 +26,7 @@
 namespace korvan {
 
 struct ImageLue;
+class SourceLecture;
 
 // Where the preview's pictures go (the panel's video window).
 class IRenduVideo {
@@ -146,7 +147,7 @@ private:
     struct Etat;
     bool commencerConstruction(const QString& chemin);
     bool construireDV(const QString& chemin, IRenduVideo* rendu, bool incrustation);
-    void installer(std::unique_ptr<class SourceLecture> source);
+    void installer(std::unique_ptr<SourceLecture> source);
     void presenter(const ImageLue& image);
     std::unique_ptr<Etat> etat_;
 };
