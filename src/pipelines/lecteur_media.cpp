@@ -19,13 +19,6 @@ constexpr int64_t kEcartSaut = 400000;           // 40 ms
 // A card that plays nothing for this long is not waited for.
 constexpr int64_t kAttenteSon = 15000000;        // 1.5 s
 
-int64_t maintenant100ns()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-               .count()
-        / 100;
-}
-
 } // namespace
 
 void Horloge::demarrer(int64_t debut)
@@ -33,7 +26,7 @@ void Horloge::demarrer(int64_t debut)
     enMarche_ = true;
     sonEntendu_ = false;
     ancre_ = dernier_ = debut;
-    tAncre_ = tDepart_ = maintenant100ns();
+    tAncre_ = tDepart_ = horlogeSysteme100ns();
 }
 
 void Horloge::arreter()
@@ -44,14 +37,14 @@ void Horloge::arreter()
 
 int64_t Horloge::systeme() const
 {
-    return enMarche_ ? ancre_ + (maintenant100ns() - tAncre_) : ancre_;
+    return enMarche_ ? ancre_ + (horlogeSysteme100ns() - tAncre_) : ancre_;
 }
 
 int64_t Horloge::maintenant()
 {
     if (!enMarche_)
         return ancre_;
-    const int64_t t = maintenant100ns();
+    const int64_t t = horlogeSysteme100ns();
     if (sortie_) {
         if (const auto son = sortie_->position()) {
             sonEntendu_ = true;

@@ -14,14 +14,14 @@
 
 namespace korvan {
 
-namespace {
-
-int64_t maintenant100ns()
+int64_t horlogeSysteme100ns()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
                .count()
         / 100;
 }
+
+namespace {
 
 // What the sink pulls from: the samples queued by the decoding thread.
 class FileSon final : public QIODevice {
@@ -123,7 +123,7 @@ public:
         if (!actif_)
             return std::nullopt;
         // processedUSecs moves in steps; between two readings the sound runs on.
-        const int64_t depuis = std::min<int64_t>(maintenant100ns() - lu_, 200000);
+        const int64_t depuis = std::min<int64_t>(horlogeSysteme100ns() - lu_, 200000);
         return debut_ + traiteUs_ * 10 + depuis;
     }
 
@@ -157,7 +157,7 @@ private:
         std::lock_guard l(verrou_);
         actif_ = joue && us > 0;
         traiteUs_ = us;
-        lu_ = maintenant100ns();
+        lu_ = horlogeSysteme100ns();
     }
 
     QThread fil_;

@@ -11,6 +11,9 @@
 
 namespace korvan {
 
+// The steady system clock in 100 ns units, which the player's clocks read.
+int64_t horlogeSysteme100ns();
+
 class SortieSon {
 public:
     // Null when the machine has no sound output or it refuses the format.
