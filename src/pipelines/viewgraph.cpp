@@ -205,17 +205,43 @@ bool Tviewdm::construireDV(const QString& chemin, IRenduVideo* rendu, bool incru
     return true;
 }
 
+// Any error raised during a build (a read error half-way) ends it with false,
+// at the stage it reached, the file let go.
+template <typename Construire>
+bool Tviewdm::construire(Construire construction)
+{
+    try {
+        if (construction())
+            return true;
+    } catch (const std::exception&) {
+    }
+    etat_->lecteur.reset();
+    etat_->avi.reset();
+    etat_->incrustation = false;
+    return false;
+}
+
 bool Tviewdm::GrapheDVIncrust(const QString& chemin, IRenduVideo* rendu)
 {
-    return construireDV(chemin, rendu, true);
+    return construire([&] { return construireDV(chemin, rendu, true); });
 }
 
 bool Tviewdm::GrapheDVSimple(const QString& chemin, IRenduVideo* rendu)
 {
-    return construireDV(chemin, rendu, false);
+    return construire([&] { return construireDV(chemin, rendu, false); });
 }
 
 bool Tviewdm::GrapheAutreCodec(const QString& chemin, IRenduVideo* rendu)
+{
+    return construire([&] { return construireAutreCodec(chemin, rendu); });
+}
+
+bool Tviewdm::GrapheAudioSeul(const QString& chemin)
+{
+    return construire([&] { return construireAudioSeul(chemin); });
+}
+
+bool Tviewdm::construireAutreCodec(const QString& chemin, IRenduVideo* rendu)
 {
     Etat& e = *etat_;
     if (!commencerConstruction(chemin))
@@ -243,7 +269,7 @@ bool Tviewdm::GrapheAutreCodec(const QString& chemin, IRenduVideo* rendu)
     return true;
 }
 
-bool Tviewdm::GrapheAudioSeul(const QString& chemin)
+bool Tviewdm::construireAudioSeul(const QString& chemin)
 {
     Etat& e = *etat_;
     if (!commencerConstruction(chemin))

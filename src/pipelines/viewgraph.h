@@ -147,6 +147,10 @@ private:
     struct Etat;
     bool commencerConstruction(const QString& chemin);
     bool construireDV(const QString& chemin, IRenduVideo* rendu, bool incrustation);
+    bool construireAutreCodec(const QString& chemin, IRenduVideo* rendu);
+    bool construireAudioSeul(const QString& chemin);
+    template <typename Construire>
+    bool construire(Construire construction);
     void installer(std::unique_ptr<SourceLecture> source);
     void presenter(const ImageLue& image);
     std::unique_ptr<Etat> etat_;

@@ -632,3 +632,24 @@ TEST(ApercuAnneau, AReaderNeverSeesAHalfWrittenSlot)
     EXPECT_GT(lectures, 0);
     EXPECT_EQ(melanges, 0);
 }
+
+TEST(ApercuOuverture, AnInterruptedCaptureShowsTheFramesItHolds)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    // Its headers claim 20 frames, 12 whole ones remain; the entry is not DV (no codec), so FFmpeg decodes it.
+    const TAfficherFichier entree(QString::fromStdString(fixture("pal_truncated.avi")));
+    ASSERT_FALSE(entree.estDV);
+    Apercu p;
+    ASSERT_TRUE(p.vue.OuvrirApercu(entree, &p.rendu)) << p.vue.etapeApercu();
+    int64_t d = 0;
+    ASSERT_TRUE(p.vue.duree(d));
+    EXPECT_EQ(d, 12);
+    p.vue.AllerA(d);
+    ASSERT_TRUE(p.attendreImage(11));
+    EXPECT_LT(ecartMoyen(p.rendu.images.back(), imageFFmpeg(fixture("pal_truncated.avi"), 11)), 2.0);
+    QSignalSpy fin(&p.vue, &Tviewdm::termine);
+    p.vue.AllerA(8);
+    p.vue.Lire();
+    ASSERT_TRUE(fin.wait(5000));
+    EXPECT_EQ(p.vue.imageAffichee(), 11);
+}
