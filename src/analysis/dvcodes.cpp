@@ -1,6 +1,7 @@
 #include "analysis/dvcodes.h"
 
 #include "analysis/dateheure.h"
+#include "analysis/systeme_dv.h"
 
 #include <cstring>
 
@@ -234,6 +235,11 @@ bool LireDonneesSourceAudio(const uint8_t* donnees, SourceAudioDV& source)
     source.frequence = kFrequences[smp];
     source.canaux = 2;
     source.bitsQuantif = quant == 1 ? 12 : 16;
+    // The pack counts the samples beyond the least a frame of that system and rate holds.
+    static constexpr int kMinimum625[] = {1896, 1742, 1264};
+    static constexpr int kMinimum525[] = {1580, 1452, 1053};
+    const int minimum = EstSysteme625(image, taille) ? kMinimum625[smp] : kMinimum525[smp];
+    source.echantillons = minimum + (as[1] & 0x3F);
     return true;
 }
 

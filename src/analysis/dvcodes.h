@@ -57,6 +57,7 @@ struct SourceAudioDV {
     int frequence = 0;  // 48000, 44100 or 32000
     int canaux = 0;
     int bitsQuantif = 0; // as recorded: 16, or 12 (non-linear)
+    int echantillons = 0; // sample pairs recorded in this frame
 };
 
 // The frame starts with a DV header block followed by subcode and VAUX blocks.

@@ -25,6 +25,9 @@
 
 namespace korvan {
 
+struct ImageLue;
+class SourceLecture;
+
 // Where the preview's pictures go (the panel's video window).
 class IRenduVideo {
 public:
@@ -36,6 +39,12 @@ public:
 };
 
 enum class EtatApercu { Arrete, EnPause, EnLecture };
+
+// One slot of the frame ring, read as one unit.
+struct SlotAnneau {
+    TDatecodeDV datecode;
+    TTimecodeDV timecode;
+};
 // Frames for a file with video, 100-nanosecond units (media time) otherwise.
 enum class FormatTempsApercu { Images, TempsMedia };
 
@@ -105,6 +114,13 @@ public:
     static int SlotAffiche(int posAnneau, int retardAnneau);
     TDatecodeDV datecodeSlot(int slot) const;
     TTimecodeDV timecodeSlot(int slot) const;
+    // Both codes of a slot, written by the same frame.
+    SlotAnneau slotAnneau(int slot) const;
+
+    // The number of the frame on screen, -1 when none (a sound-only graph).
+    int64_t imageAffichee() const;
+    // Frames skipped for lateness while playing, since the last build.
+    int imagesSautees() const;
 
     // The preview's overlay components (present while a graph with the
     // overlay chain is built); nullptr otherwise.
@@ -124,10 +140,24 @@ signals:
     void termine();
     // The first pause after a build (the ring delay is then known).
     void enPause();
+    // A frame was handed to the picture (after sgBuffer and the overlay).
+    void imagePresentee(qint64 numero);
 
 private:
     struct Etat;
+    bool commencerConstruction(const QString& chemin);
+    bool construireDV(const QString& chemin, IRenduVideo* rendu, bool incrustation);
+    bool construireAutreCodec(const QString& chemin, IRenduVideo* rendu);
+    bool construireAudioSeul(const QString& chemin);
+    template <typename Construire>
+    bool construire(Construire construction);
+    void installer(std::unique_ptr<SourceLecture> source);
+    void presenter(const ImageLue& image);
     std::unique_ptr<Etat> etat_;
 };
+
+// The overlay settings a preview build with the overlay gives its datecoder
+// and superposer once the chain is connected, in their order.
+void ReglerIncrustationApercu(ISuperposerParam3& superposer, IDatecoderConfig& datecoder);
 
 } // namespace korvan

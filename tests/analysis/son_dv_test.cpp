@@ -1,0 +1,138 @@
+// The sound of DV frames against ffmpeg's DV demuxer on the same frames:
+// 16-bit at 48 and 32 kHz from the fixtures, and 12-bit non-linear sound
+// written into fixture frames here.
+#include "analysis/avi_demuxer.h"
+#include "analysis/dvcodes.h"
+#include "analysis/positions_packs_dv.h"
+#include "analysis/son_dv.h"
+#include "support/fixtures.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace korvan;
+using namespace korvan::test;
+
+namespace {
+
+std::vector<std::vector<uint8_t>> trames(const std::string& chemin)
+{
+    const AviDemuxer avi = AviDemuxer::ouvrir(chemin);
+    std::vector<std::vector<uint8_t>> t;
+    for (const AviFrame& f : avi.frameIndex(0)) {
+        std::vector<uint8_t> o(f.size);
+        if (avi.source().readExactAt(f.offset, o.data(), o.size()))
+            t.push_back(std::move(o));
+    }
+    return t;
+}
+
+// The first stereo pair as ffmpeg decodes it, 16-bit little-endian.
+QByteArray sonFFmpeg(const QStringList& entree)
+{
+    QProcess p;
+    p.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error"} + entree
+                          + QStringList{"-map", "0:a:0", "-f", "s16le", "-acodec", "pcm_s16le", "-"});
+    p.waitForFinished(60000);
+    return p.readAllStandardOutput();
+}
+
+QByteArray sonKorvan(const std::vector<std::vector<uint8_t>>& t, size_t* paires = nullptr)
+{
+    std::vector<int16_t> s;
+    size_t n = 0;
+    for (const auto& f : t)
+        n += DecoderSonDV(f.data(), f.size(), s);
+    if (paires)
+        *paires = n;
+    return QByteArray(reinterpret_cast<const char*>(s.data()), qsizetype(s.size() * 2));
+}
+
+} // namespace
+
+TEST(SonDV, SixteenBitSoundIsFfmpegsSampleForSample)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    struct Cas {
+        const char* nom;
+        size_t paires;
+    };
+    // 25 PAL frames at 48 kHz; 30 NTSC frames at 32 kHz (1,067 or 1,068 a frame).
+    for (const Cas c : {Cas{"pal_t1_43.avi", 48000}, Cas{"ntsc_t1_32k.avi", 32032}}) {
+        SCOPED_TRACE(c.nom);
+        size_t paires = 0;
+        const QByteArray nous = sonKorvan(trames(fixture(c.nom)), &paires);
+        const QByteArray eux = sonFFmpeg({"-i", QString::fromStdString(fixture(c.nom))});
+        EXPECT_EQ(paires, c.paires);
+        ASSERT_EQ(nous.size(), eux.size());
+        EXPECT_TRUE(nous == eux);
+    }
+}
+
+TEST(SonDV, TwelveBitSoundIsFfmpegsSampleForSample)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    // Fixture frames turned into 12-bit 32 kHz recordings of random samples.
+    auto t = trames(fixture("pal_t1_43.avi"));
+    ASSERT_FALSE(t.empty());
+    std::mt19937 hasard(7);
+    const int echantillons[] = {1264, 1280, 1300, 1327};
+    for (size_t k = 0; k < t.size(); ++k) {
+        auto& f = t[k];
+        const size_t sequences = f.size() / kOctetsSequenceDIF;
+        for (size_t i = 0; i < sequences; ++i)
+            for (int j = 0; j < kZoneAaux.nombre; ++j) {
+                uint8_t* bloc = f.data() + i * kOctetsSequenceDIF + kZoneAaux.bloc(j) * kOctetsBlocDIF;
+                for (size_t o = 8; o < kOctetsBlocDIF; ++o)
+                    bloc[o] = uint8_t(hasard());
+                uint8_t* pack = bloc + 3;
+                if (pack[0] == 0x50) {
+                    pack[1] = uint8_t((pack[1] & 0xC0) | (echantillons[k % 4] - 1264));
+                    pack[4] = uint8_t((pack[4] & 0xC0) | (2 << 3) | 1); // 32 kHz, 12-bit
+                }
+            }
+    }
+    ScratchDir dossier;
+    std::string brut;
+    for (const auto& f : t)
+        brut.append(reinterpret_cast<const char*>(f.data()), f.size());
+    const std::string chemin = dossier.path("douze.dv");
+    writeWholeFile(chemin, brut);
+    size_t paires = 0;
+    const QByteArray nous = sonKorvan(t, &paires);
+    EXPECT_EQ(paires, 6 * (1264 + 1280 + 1300 + 1327) + 1264);
+    const QByteArray eux = sonFFmpeg({"-f", "dv", "-i", QString::fromStdString(chemin)});
+    ASSERT_EQ(nous.size(), eux.size());
+    EXPECT_TRUE(nous == eux);
+}
+
+TEST(SonDV, TwelveBitCodesExpandByTheirSegments)
+{
+    struct Cas {
+        int douze;
+        int seize;
+    };
+    for (const Cas c : {Cas{0, 0}, Cas{255, 255}, Cas{511, 511}, Cas{512, 512}, Cas{767, 1022}, Cas{768, 1024},
+                        Cas{1792, 16384}, Cas{2047, 32704}, Cas{-1, -1}, Cas{-512, -512}, Cas{-513, -513},
+                        Cas{-2047, -32641}}) {
+        EXPECT_EQ(Son12Vers16(c.douze), c.seize) << c.douze;
+    }
+}
+
+TEST(SonDV, FramesWithoutSoundOrCutShortGiveNothing)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    auto t = trames(fixture("pal_t1_43.avi"));
+    ASSERT_FALSE(t.empty());
+    std::vector<int16_t> s;
+    EXPECT_EQ(DecoderSonDV(t[0].data(), t[0].size() - 1, s), 0u);
+    EXPECT_EQ(DecoderSonDV(t[0].data(), 100, s), 0u);
+    EXPECT_TRUE(s.empty());
+    // No AAUX source pack: no sound.
+    auto f = t[0];
+    f[kZoneAaux.position(kPrincipalAaux.slot(0, rangSource))] = 0xFF;
+    EXPECT_EQ(DecoderSonDV(f.data(), f.size(), s), 0u);
+    EXPECT_TRUE(s.empty());
+}
