@@ -216,12 +216,31 @@ bool EstTrameDV(const uint8_t* image, size_t taille)
         && zoneEnPlace(kZoneSubcode, sectionSubcode) && zoneEnPlace(kZoneVaux, sectionVaux);
 }
 
+namespace {
+
+// The pack counts the samples beyond the least a frame of that system and rate holds.
+int echantillonsParTrame(bool systeme625, const uint8_t* donnees)
+{
+    static constexpr int kMinimum625[] = {1896, 1742, 1264};
+    static constexpr int kMinimum525[] = {1580, 1452, 1053};
+    const int smp = (donnees[3] >> 3) & 0x07;
+    if (smp > 2)
+        return 0;
+    return (systeme625 ? kMinimum625[smp] : kMinimum525[smp]) + (donnees[0] & 0x3F);
+}
+
+} // namespace
+
 bool LireSourceAudioDV(const uint8_t* image, size_t taille, SourceAudioDV& source)
 {
     if (taille < kOctetsSourceAudioDV)
         return false;
     const uint8_t* as = image + kPackSourceAudio;
-    return as[0] == kTypeSourceAudio && LireDonneesSourceAudio(as + 1, source);
+    if (as[0] != kTypeSourceAudio || !LireDonneesSourceAudio(as + 1, source))
+        return false;
+    // In a frame, the frame's own system says how many samples the count adds to.
+    source.echantillons = echantillonsParTrame(EstSysteme625(image, taille), as + 1);
+    return true;
 }
 
 bool LireDonneesSourceAudio(const uint8_t* donnees, SourceAudioDV& source)
@@ -235,11 +254,8 @@ bool LireDonneesSourceAudio(const uint8_t* donnees, SourceAudioDV& source)
     source.frequence = kFrequences[smp];
     source.canaux = 2;
     source.bitsQuantif = quant == 1 ? 12 : 16;
-    // The pack counts the samples beyond the least a frame of that system and rate holds.
-    static constexpr int kMinimum625[] = {1896, 1742, 1264};
-    static constexpr int kMinimum525[] = {1580, 1452, 1053};
-    const int minimum = EstSysteme625(image, taille) ? kMinimum625[smp] : kMinimum525[smp];
-    source.echantillons = minimum + (as[1] & 0x3F);
+    // Alone (a DVINFO copy), the pack's own 50/60 bit gives the system.
+    source.echantillons = echantillonsParTrame((donnees[2] & 0x20) != 0, donnees);
     return true;
 }
 

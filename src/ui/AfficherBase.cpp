@@ -2,11 +2,19 @@
 
 #include "analysis/format_date.h"
 #include "analysis/format_texte.h"
+#include "platform/etat_programme.h"
 #include "platform/identite_programme.h"
 #include "platform/preferences.h"
+#include "pipelines/regles_apercu.h"
+#include "pipelines/viewgraph.h"
+#include "scenes/fichier_scn.h"
+#include "scenes/lecture_scn.h"
 #include "ui/etiquette_elidee.h"
+#include "ui/fenetre_video.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
@@ -40,6 +48,10 @@ QLabel* valeur(QWidget* parent)
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return l;
 }
+
+// The video sits this far below the column's top, leaving room for the
+// vertical slider, which overhangs it by 8 pixels.
+constexpr int kHautVideo = 8;
 
 } // namespace
 
@@ -75,16 +87,96 @@ TBaseFrame::TBaseFrame(QWidget* parent) : QFrame(parent)
     connect(Panel1, &QWidget::customContextMenuRequested, this, &TBaseFrame::menuCopie);
     couche->addWidget(Panel1);
 
+    // The video column: the preview window and the overlay sliders around it, placed by AfficherInfos.
+    zoneVideo = new QWidget(this);
+    zoneVideo->setObjectName(QStringLiteral("zoneVideo"));
+    zoneVideo->setFixedSize(kLargeurColonneVideo, kHautVideo + kHauteurVideoMax + 16);
+    vw = new FenetreVideo(zoneVideo);
+    incrustHorz = new QSlider(Qt::Horizontal, zoneVideo);
+    incrustVert = new QSlider(Qt::Vertical, zoneVideo);
+    for (QSlider* s : {incrustHorz, incrustVert}) {
+        s->setRange(0, 1000);
+        s->setPageStep(100);
+        s->setSingleStep(100);
+        s->hide();
+    }
+    incrustHorz->setObjectName(QStringLiteral("incrustHorz"));
+    incrustVert->setObjectName(QStringLiteral("incrustVert"));
+    placerVideo(4, 3);
+    couche->addWidget(zoneVideo, 0, Qt::AlignLeft);
+    auto* ligne = new QWidget(this);
+    ligne->setFixedWidth(kLargeurColonneVideo);
+    auto* barre = new QVBoxLayout(ligne);
+    barre->setContentsMargins(12, 0, 16, 0);
+    tb = new QSlider(Qt::Horizontal, ligne);
+    tb->setObjectName(QStringLiteral("tb"));
+    tb->setRange(0, 1000);
+    tb->setFixedWidth(260);
+    labTimeStamp = new QLabel(ligne);
+    labTimeStamp->setObjectName(QStringLiteral("labTimeStamp"));
+    labTimeStamp->setAlignment(Qt::AlignCenter);
+    labTimeStamp->setToolTip(QStringLiteral("Position de l'image actuellement affichée dans le fichier avi") + QStringLiteral("\r\n")
+                             + QStringLiteral("en heures:minutes:secondes:frames.") + QStringLiteral("\r\n")
+                             + QStringLiteral("S'il n'y a pas de flux video, c'est exprimé en millisecondes au lieu de frames."));
+    barre->addWidget(tb);
+    barre->addWidget(labTimeStamp);
+    couche->addWidget(ligne, 0, Qt::AlignLeft);
+    zoneTemps = ligne;
+
     reBaseFrame = new QTextBrowser(this);
     reBaseFrame->setObjectName(QStringLiteral("reBaseFrame"));
     reBaseFrame->setMinimumSize(288, 200);
     couche->addWidget(reBaseFrame, 1);
+    couche->addStretch(0);
+
+    timer1 = new QTimer(this);
+    timer1->setInterval(40);
+    connect(timer1, &QTimer::timeout, this, [this] {
+        Timer1Timer();
+        emit tic();
+    });
+    // The track bar held by the mouse stops the labels; released, the preview goes there.
+    connect(tb, &QSlider::sliderPressed, timer1, &QTimer::stop);
+    connect(tb, &QSlider::sliderReleased, this, &TBaseFrame::tbRelache);
     Gauge1 = new QProgressBar(this);
     Gauge1->setRange(0, 100);
     Gauge1->hide();
     couche->addWidget(Gauge1);
     TextesPanneau();
     ViderInfos();
+    ModeVideo(false);
+}
+
+void TBaseFrame::definirApercu(Tviewdm* apercu)
+{
+    apercu_ = apercu;
+}
+
+void TBaseFrame::ModeVideo(bool actif)
+{
+    modeVideo_ = actif;
+    zoneVideo->setVisible(actif);
+    if (actif)
+        timer1->start();
+    else
+        timer1->stop();
+    zoneTemps->setVisible(actif);
+    tb->setVisible(actif);
+    labTimeStamp->setVisible(actif);
+    reBaseFrame->setVisible(!actif);
+}
+
+void TBaseFrame::placerVideo(int32_t largeur, int32_t hauteur)
+{
+    QRect v = GeometrieVideo(largeur, hauteur);
+    if (v.isEmpty())
+        return;
+    v.translate(0, kHautVideo);
+    vw->setGeometry(v);
+    incrustHorz->setGeometry(v.left() - 8, v.bottom() + 1 - 5, v.width() + 16, incrustHorz->sizeHint().height());
+    incrustVert->setGeometry(v.right() + 1 - 5, v.top() - 8, incrustVert->sizeHint().width(), v.height() + 16);
+    incrustHorz->raise();
+    incrustVert->raise();
 }
 
 void TBaseFrame::TextesPanneau()
@@ -97,14 +189,39 @@ void TBaseFrame::TextesPanneau()
         valeurs[i]->setText(textes[i]);
     }
     LabAudio2->setText(QStringLiteral("Audio"));
+    labTimeStamp->setText(QStringLiteral("x"));
     LabNom->setText(QStringLiteral("LabNom"));
     labscn->setText(QStringLiteral("scn"));
+    tb->setToolTip(QStringLiteral("Curseur pour circuler dans la vidéo.") + QStringLiteral("\r\n")
+                   + QStringLiteral("On peut aussi utiliser toutes les touches flèches du clavier") + QStringLiteral("\r\n")
+                   + QStringLiteral("ainsi que F8 et F9 pour changer de scène."));
+}
+
+// The name in 13-pixel letters, smaller when it does not fit (never below 8
+// points); a name that still does not fit elides in its middle.
+void TBaseFrame::ajusterNom(const QString& nom)
+{
+    QFont f = LabNom->font();
+    f.setPixelSize(13);
+    const int w = Panel1->width() - 10;
+    const int largeurTexte = QFontMetrics(f).horizontalAdvance(nom);
+    if (largeurTexte > w && w > 0) {
+        f.setPixelSize(std::max(1, 13 * w / largeurTexte));
+        if (f.pointSizeF() < 8 || QFontInfo(f).pointSizeF() < 8)
+            f.setPointSize(8);
+    }
+    LabNom->setFont(f);
+    LabNom->setText(nom);
 }
 
 void TBaseFrame::AfficherInfos(const TAfficherFichier& e)
 {
-    LabNom->setText(e.nom);
+    ajusterNom(e.nom);
     LabNom->setToolTip(e.nom);
+    if (apercu_) {
+        apercu_->definirCaptureActive(false);
+        apercu_->marquerAttenteDatecode();
+    }
     labDatecode->setText(e.datecode > 0 ? FormatDateTime(prefFormatAfficher, e.datecode) : e.texteDatecode);
     labscn->setVisible(e.aScenes);
     LabTimecode->setText(e.texteTimecode);
@@ -120,34 +237,198 @@ void TBaseFrame::AfficherInfos(const TAfficherFichier& e)
     labFPS->setText(e.fps > 0 ? QString::number(e.fps, 'g', QLocale::FloatingPointShortest)
                                     .replace(QLatin1Char('.'), reglagesFormatCourants().separateurDecimal)
                               : QString());
+    fpsCourant = e.fps;
+    fpsEntree_ = e.fps;
     LabAudio1->setText(e.texteAudio);
     LabAudio2->setText(e.texteFormatAudio);
+    if (apercu_) {
+        apercu_->definirCaptureActive(true);
+        apercu_->definirFormatTemps(FormatTempsApercu::Images);
+    }
     cheminCourant_ = e.chemin;
+    nomCourant_ = e.nom;
+    codecCourant_ = e.texteCodec();
+    entreeCourante_ = true;
     Panel1->setToolTip(QStringLiteral("Fichier  : ") + e.chemin + QStringLiteral("\r\n") + QStringLiteral("Taille   : ")
                        + Format("%.0n", double(e.taille())) + QStringLiteral("\r\n") + QStringLiteral("Modifié  : ")
                        + FormatDateTime(prefFormatAfficher, e.dateModification));
+    if (e.largeur > 0 && e.hauteur > 0)
+        placerVideo(e.largeur, e.hauteur);
+    ModeVideo(true);
 }
 
 void TBaseFrame::ViderInfos()
 {
-    for (QLabel* l : {labDatecode, LabTimecode, LabCodec, LabImage, LabDuree, labFPS, LabAudio1, LabAudio2, LabNom})
-        l->clear();
+    LabNom->setText(QStringLiteral("---"));
     LabNom->setToolTip(QString());
+    for (QLabel* l : {labDatecode, LabTimecode, LabCodec, LabImage, LabDuree, labFPS, LabAudio1, LabAudio2})
+        l->clear();
     labscn->hide();
     cheminCourant_.clear();
+    nomCourant_.clear();
+    codecCourant_.clear();
+    entreeCourante_ = false;
     Panel1->setToolTip(QString());
+    if (apercu_) {
+        apercu_->effacerTimecodeCourant();
+        apercu_->Arreter();
+    }
 }
 
 void TBaseFrame::ecrireOurs()
 {
-    reBaseFrame->setHtml(QStringLiteral("<h2>Korvan %1</h2><p>Glissez des fichiers AVI ici, ou ouvrez-les avec Ctrl+O.</p>")
-                             .arg(versionProgramme));
+    ViderInfos();
+    ModeVideo(false);
+    reBaseFrame->setHtml(QStringLiteral("<br><br><br><p style=\"font-size:12pt; font-weight:bold\">%1</p><br>")
+                             .arg(Format("%s %s %s %s", "Korvan", versionProgramme, " de ", "Brannoc").toHtmlEscaped()));
 }
 
 void TBaseFrame::AfficherCode(int raison)
 {
-    static const char* const kRaisons[] = {"", "", "", "", "", "Aucun fichier sélectionné."};
-    reBaseFrame->setPlainText(QString::fromUtf8(kRaisons[raison >= 0 && raison <= 5 ? raison : 0]));
+    timer1->stop();
+    if (apercu_)
+        apercu_->SuspendreApercu();
+    ModeVideo(false);
+    // The path as on disk: a lower-cased one names another file on Linux.
+    const QString chemin = cheminCourant_;
+    const QString nom = nomCourant_;
+    QStringList avant;
+    QStringList enBleu;
+    switch (raison) {
+    case 0: avant = {"Le fichier", ""}; enBleu = {chemin, "ne comprend que de l'Audio"}; break;
+    case 1: avant = {"Le fichier", ""}; enBleu = {chemin, "est introuvable"}; break;
+    case 2: avant = {"Le fichier ", ""}; enBleu = {nom.toLower(), "ne semble pas être un fichier AVI correct"}; break;
+    case 3:
+        avant = {"Le fichier "};
+        enBleu = {chemin, Format("semble avoir un codec DV non standard. Pour voir la vidéo, essayez de corriger le codec \"%s\" en \"dvsd\".",
+                                 codecCourant_)};
+        break;
+    case 4: avant = {" Aucun filtre directshow présent sur votre système ne sait décompresser le", ""}; enBleu = {"codec " + codecCourant_}; break;
+    case 5: avant = {" Interruption temporaire de la vidéo", "pour exécuter une commande", ""}; enBleu = {nom}; break;
+    default: break;
+    }
+    // Lines about the entry are left out when there is none.
+    if (!entreeCourante_ && raison != 4 && !enBleu.isEmpty())
+        enBleu.removeFirst();
+    QString html = QStringLiteral("<br><br><p><b><i><br>Vidéo non disponible<br></i></b></p>");
+    for (const QString& l : avant)
+        html += QStringLiteral("<p>") + (l.isEmpty() ? QStringLiteral("&nbsp;") : l.toHtmlEscaped()) + QStringLiteral("</p>");
+    for (const QString& l : enBleu)
+        html += QStringLiteral("<p style=\"color:blue; font-weight:bold\">") + l.toHtmlEscaped() + QStringLiteral("</p>");
+    reBaseFrame->setHtml(html);
+    if (apercu_)
+        apercu_->ReprendreApercu();
+}
+
+void TBaseFrame::Timer1Timer()
+{
+    if (!apercu_)
+        return;
+    const SlotAnneau slot = apercu_->slotAnneau(apercu_->SlotAffiche());
+    if (const auto d = TexteDatecodeSlot(slot.datecode, prefFormatAfficher)) {
+        labDatecode->setText(*d);
+        LabTimecode->setText(TexteTimecodeSlot(slot.timecode));
+    }
+    int64_t duree = 0;
+    int64_t position = 0;
+    if (apercu_->actif() && apercu_->duree(duree) && apercu_->position(position) && duree > 0) {
+        dureeAffichee = duree;
+        positionAffichee = position;
+        if (!tb->isSliderDown())
+            tb->setValue(*CurseurDepuis(position, duree));
+    }
+}
+
+void TBaseFrame::deplacer(int64_t delta)
+{
+    if (!apercu_)
+        return;
+    try {
+        apercu_->DeplacerDe(delta);
+        Timer1Timer();
+        emit tic();
+    } catch (...) {
+    }
+}
+
+void TBaseFrame::aeAvanceLow()
+{
+    if (const int64_t pas = PasImage(fpsEntree_))
+        deplacer(pas);
+}
+
+void TBaseFrame::aeReculeLow()
+{
+    if (const int64_t pas = PasImage(fpsEntree_))
+        deplacer(-pas);
+}
+
+void TBaseFrame::aeAvanceMedium() { deplacer(kPasSeconde); }
+void TBaseFrame::aeReculeMedium() { deplacer(-kPasSeconde); }
+void TBaseFrame::aeAvanceHigh() { deplacer(kPasMinute); }
+void TBaseFrame::aeReculeHigh() { deplacer(-kPasMinute); }
+
+void TBaseFrame::aeAvanceEnd()
+{
+    if (!apercu_)
+        return;
+    try {
+        apercu_->definirFormatTemps(FormatTempsApercu::Images);
+        int64_t duree = 0;
+        if (apercu_->duree(duree))
+            apercu_->AllerA(duree);
+        Timer1Timer();
+        emit tic();
+    } catch (...) {
+    }
+}
+
+void TBaseFrame::aeReculeStart()
+{
+    if (!apercu_)
+        return;
+    try {
+        apercu_->AllerA(0);
+        Timer1Timer();
+        emit tic();
+    } catch (...) {
+    }
+}
+
+void TBaseFrame::allerScene(bool avant)
+{
+    if (!apercu_ || cheminCourant_.isEmpty())
+        return;
+    try {
+        apercu_->PauseApercu();
+        apercu_->definirFormatTemps(FormatTempsApercu::Images);
+        int64_t courante = 0;
+        int64_t duree = 0;
+        if (!apercu_->position(courante) || !apercu_->duree(duree))
+            return;
+        const QString scn = CheminFichierScn(cheminCourant_);
+        const auto cible = avant ? CibleSceneSuivante(scn, courante, duree) : CibleScenePrecedente(scn, courante, duree);
+        if (cible)
+            apercu_->AllerA(*cible);
+        Timer1Timer();
+        emit tic();
+    } catch (...) {
+    }
+}
+
+void TBaseFrame::aeAvanceScene() { allerScene(true); }
+void TBaseFrame::aeReculeScene() { allerScene(false); }
+
+void TBaseFrame::tbRelache()
+{
+    if (apercu_) {
+        apercu_->definirFormatTemps(FormatTempsApercu::Images);
+        int64_t duree = 0;
+        if (apercu_->duree(duree))
+            apercu_->positionner(PositionDepuisCurseur(tb->value(), duree));
+    }
+    if (modeVideo_)
+        timer1->start();
 }
 
 QStringList TBaseFrame::itemsCopie()

@@ -44,11 +44,13 @@ public:
                                             positionCentree(zone.height(), fenetre.frameGeometry().height()));
         }
         fenetre.move(place);
+        fenetre.AppliquerPreferencesApercu();
     }
     void RecueillirPreferences(TUIForm& fenetre) override
     {
         prefLeft = fenetre.x();
         prefTop = fenetre.y();
+        fenetre.RecueillirPreferencesApercu();
         etatActions = fenetre.table().RecueillirChoix();
         SauverPreferences();
     }
@@ -83,6 +85,7 @@ PiecesFenetre PiecesLivrees(QStringList arguments)
     pieces.preferences = std::make_unique<PreferencesFenetre>();
     pieces.commandes = std::make_unique<CommandesIntegrees>();
     pieces.ligneCommande = std::make_unique<LigneCommandeFenetre>(std::move(arguments));
+    pieces.apercu = std::make_unique<Tviewdm>();
     return pieces;
 }
 

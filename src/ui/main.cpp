@@ -10,6 +10,9 @@
 #include "ui/boite_message_qt.h"
 #include "ui/delegue_liste.h"
 #include "ui/etiquette_elidee.h"
+#include "ui/fenetre_video.h"
+#include "pipelines/presence_filtres.h"
+#include "pipelines/regles_apercu.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -27,6 +30,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -42,11 +48,43 @@ namespace {
 
 constexpr int kLongueurNomMax = 65530;
 
-// Until the preview exists there is no file to let go of.
-class ApercuSansFichier : public ControleApercu {
+// A command has the file: the preview lets it go, and takes the current entry
+// back once the command is done with it.
+class ApercuDeLaFenetre : public ControleApercu {
 public:
-    void libererFichier() override {}
-    void reprendreFichiers() override {}
+    ApercuDeLaFenetre(Tviewdm& apercu, std::function<void()> reprendre) : apercu_(apercu), reprendre_(std::move(reprendre)) {}
+    void libererFichier() override { apercu_.SuspendreApercu(); }
+    void reprendreFichiers() override
+    {
+        apercu_.ReprendreApercu();
+        reprendre_();
+    }
+
+private:
+    Tviewdm& apercu_;
+    std::function<void()> reprendre_;
+};
+
+// A scene run shows the first frame of each new recording, then pauses at the end.
+class ApercuSuitDetection : public IApercuDetection {
+public:
+    ApercuSuitDetection(Tviewdm& apercu, TBaseFrame& panneau) : apercu_(apercu), panneau_(panneau) {}
+    void positionnerImage(int32_t image) override
+    {
+        if (apercu_.definirFormatTemps(FormatTempsApercu::Images))
+            apercu_.positionner(image);
+    }
+    void finDetection() override
+    {
+        panneau_.Timer1Timer();
+        emit panneau_.tic();
+        QCoreApplication::processEvents();
+        apercu_.PauseApercu();
+    }
+
+private:
+    Tviewdm& apercu_;
+    TBaseFrame& panneau_;
 };
 
 // Handles pending events, at most every few milliseconds: often enough for
@@ -74,10 +112,10 @@ TUIForm::TUIForm(PiecesFenetre pieces, QWidget* parent) : QMainWindow(parent), p
     creerPanneaux();
     creerActions();
     boite_ = std::make_unique<BoiteMessageQt>(this);
-    apercu_ = std::make_unique<ApercuSansFichier>();
+    creerApercu();
     tch_.services.boite = boite_.get();
-    tch_.services.apercu = apercu_.get();
-    executeur_ = std::make_unique<ExecuteurCommandes>(liste_, *this, *boite_, *this, *apercu_);
+    tch_.services.apercu = controleApercu_.get();
+    executeur_ = std::make_unique<ExecuteurCommandes>(liste_, *this, *boite_, *this, *controleApercu_);
     creerGestionnaires();
     if (QAction* q = action(QStringLiteral("afQuitter")))
         q->setToolTip(QStringLiteral("Quitter %1").arg(QStringLiteral("Korvan")));
@@ -115,11 +153,184 @@ TUIForm::TUIForm(PiecesFenetre pieces, QWidget* parent) : QMainWindow(parent), p
 
 TUIForm::~TUIForm()
 {
+    definirApercuDetection(nullptr);
     // Destruction: preferences, then the default playlist, as the settings say.
     if (prefSauverPrefsEnQuittant)
         pieces_.preferences->RecueillirPreferences(*this);
     if (prefSauverListeEnQuittant)
         EcrirePlaylist(prefDossierPlayList + kNomPlaylistDefaut);
+}
+
+void TUIForm::creerApercu()
+{
+    Tviewdm& a = *pieces_.apercu;
+    base_->definirApercu(&a);
+    controleApercu_ = std::make_unique<ApercuDeLaFenetre>(a, [this] { ouvrirApercuCourant(); });
+    apercuDetection_ = std::make_unique<ApercuSuitDetection>(a, *base_);
+    definirApercuDetection(apercuDetection_.get());
+    a.afficherCode = [this](int raison) { base_->AfficherCode(raison); };
+    a.modeSonSeul = [this] {
+        // The reason stays in the text area; the track bar and the position label come in front.
+        base_->zoneTemps->show();
+        base_->tb->show();
+        base_->labTimeStamp->show();
+        base_->zoneTemps->raise();
+        base_->timer1->start();
+    };
+    a.placerCurseur = [this](int v) { base_->tb->setValue(v); };
+    a.legendeLecture = [this](const QString& l) { legendeAction(QStringLiteral("avPlayStop"), l); };
+    connect(&a, &Tviewdm::termine, this, &TUIForm::viewfgGraphComplete);
+    connect(base_, &TBaseFrame::tic, this, &TUIForm::Timer1Timer);
+    connect(base_->incrustHorz, &QSlider::valueChanged, this, &TUIForm::incrustChange);
+    connect(base_->incrustVert, &QSlider::valueChanged, this, &TUIForm::incrustChange);
+    // Pressing a slider plays the preview silently so that the moving overlay is seen.
+    for (QSlider* s : {base_->incrustHorz, base_->incrustVert}) {
+        connect(s, &QSlider::sliderPressed, this, [this] {
+            if (apercu().etat() != EtatApercu::EnLecture) {
+                apercu().volume(0);
+                apercu().Lire();
+            }
+        });
+        connect(s, &QSlider::sliderReleased, this, [this] {
+            apercu().volume(prefMute ? 0 : 10000);
+            apercu().PauseApercu();
+        });
+    }
+    connect(base_->vw, &FenetreVideo::clicGauche, this, [this](QPoint p, QSize zone) {
+        if (!prefSlidersVisible)
+            return;
+        if (base_->vw->pleinEcran())
+            zone = base_->vw->screen()->size();
+        if (zone.width() <= 0 || zone.height() <= 0)
+            return;
+        const QSignalBlocker h(base_->incrustHorz);
+        const QSignalBlocker v(base_->incrustVert);
+        base_->incrustHorz->setValue(p.x() * 1000 / zone.width());
+        base_->incrustVert->setValue(1000 - p.y() * 1000 / zone.height());
+        incrustChange();
+        apercu().RafraichirApercu();
+    });
+    connect(base_->vw, &FenetreVideo::pleinEcranChange, this, [this](bool plein) {
+        legendeAction(QStringLiteral("avFullscreen"), plein ? QStringLiteral("Quitter le plein écran") : QStringLiteral("Plein écran"));
+    });
+}
+
+void TUIForm::legendeAction(const QString& nom, const QString& caption)
+{
+    if (ActionFenetre* a = table_.chercher(nom)) {
+        a->caption = caption;
+        appliquerEtatActions();
+    }
+}
+
+// Loads the current entry into the preview, once per turn of the event loop
+// however many changes ask for it.
+void TUIForm::ouvrirApercuCourant()
+{
+    if (apercuAJour_)
+        return;
+    apercuAJour_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            apercuAJour_ = false;
+            const EntreePtr e = liste_.entreeCourante();
+            if (e && apercu().actif() && !apercu().apercuSuspendu())
+                apercu().OuvrirApercu(*e, base_->vw);
+        },
+        Qt::QueuedConnection);
+}
+
+void TUIForm::Timer1Timer()
+{
+    base_->labTimeStamp->setText(TexteTimeStamp(base_->positionAffichee, fpsCourant.load()));
+}
+
+void TUIForm::avPlayStopExecute()
+{
+    switch (apercu().etat()) {
+    case EtatApercu::EnLecture:
+        apercu().PauseApercu();
+        legendeAction(QStringLiteral("avPlayStop"), QStringLiteral("Play"));
+        break;
+    case EtatApercu::EnPause:
+        apercu().Lire();
+        legendeAction(QStringLiteral("avPlayStop"), QStringLiteral("Pause"));
+        break;
+    case EtatApercu::Arrete:
+        break;
+    }
+}
+
+// End of the clip: back to the start, paused.
+void TUIForm::viewfgGraphComplete()
+{
+    apercu().positionner(0);
+    avPlayStopExecute();
+}
+
+void TUIForm::avMuteExecute()
+{
+    QAction* q = action(QStringLiteral("avMute"));
+    ActionFenetre* a = table_.chercher(QStringLiteral("avMute"));
+    if (prefMute) {
+        apercu().volume(10000);
+        prefMute = false;
+        if (a)
+            a->caption = QStringLiteral("Couper le son");
+        if (q) {
+            q->setStatusTip(QStringLiteral("Le son est allumé.\r\nCliquer pour couper le son."));
+            q->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+        }
+    } else {
+        apercu().volume(0);
+        prefMute = true;
+        if (a)
+            a->caption = QStringLiteral("Remettre le son");
+        if (q) {
+            q->setStatusTip(QStringLiteral("Le son est coupé.\r\nCliquer pour remettre le son."));
+            q->setIcon(style()->standardIcon(QStyle::SP_MediaVolumeMuted));
+        }
+    }
+    appliquerEtatActions();
+}
+
+void TUIForm::avFullscreenExecute()
+{
+    base_->vw->basculerPleinEcran();
+}
+
+void TUIForm::incrustChange()
+{
+    // The next preview build places the overlay from the settings: they follow the sliders.
+    prefIncrustX = base_->incrustHorz->value();
+    prefIncrustY = 1000 - base_->incrustVert->value();
+    if (ISuperposerParam3* s = apercu().superposer())
+        s->SetPosition(base_->incrustHorz->value(), 1000 - base_->incrustVert->value(), 0);
+}
+
+void TUIForm::AppliquerPreferencesApercu()
+{
+    {
+        const QSignalBlocker h(base_->incrustHorz);
+        const QSignalBlocker v(base_->incrustVert);
+        base_->incrustHorz->setValue(prefIncrustX);
+        base_->incrustVert->setValue(1000 - prefIncrustY);
+    }
+    const bool sliders = prefSlidersVisible && drapeauxFiltres().okIncrustation();
+    base_->incrustHorz->setVisible(sliders);
+    base_->incrustVert->setVisible(sliders);
+    // A stored "sound off" is applied by the sound command itself.
+    if (prefMute) {
+        prefMute = false;
+        avMuteExecute();
+    }
+}
+
+void TUIForm::RecueillirPreferencesApercu()
+{
+    prefIncrustX = base_->incrustHorz->value();
+    prefIncrustY = 1000 - base_->incrustVert->value();
 }
 
 void TUIForm::creerPanneaux()
@@ -375,10 +586,12 @@ void TUIForm::paintEvent(QPaintEvent* e)
 
 void TUIForm::closeEvent(QCloseEvent* e)
 {
+    base_->timer1->stop();
     chargementEnCours = false;
     abandonDemande = true;
     abandonTout = true;
     Dirscan1.Stop();
+    apercu().desactiver();
     pieces_.ligneCommande->Liberer(*this);
     e->accept();
 }
@@ -457,8 +670,10 @@ void TUIForm::FinOperation()
         }
         MajStatut();
         MajCommandes();
-        if (const EntreePtr e = liste_.entreeCourante())
+        if (const EntreePtr e = liste_.entreeCourante()) {
             base_->AfficherInfos(*e);
+            ouvrirApercuCourant();
+        }
     }
     avaitEntreeCourante_ = true;
     chargementEnCours = false;
@@ -576,6 +791,7 @@ void TUIForm::SelectionChangee()
     MajStatut();
     if (const EntreePtr e = liste_.entreeCourante()) {
         base_->AfficherInfos(*e);
+        ouvrirApercuCourant();
     } else {
         base_->ViderInfos();
         base_->AfficherCode(5);
@@ -728,6 +944,7 @@ void TUIForm::creerGestionnaires()
          }},
         {QStringLiteral("afViderListe"),
          [this] {
+             apercu().Arreter();
              liste_.Vider();
              MajStatut();
              MajCommandes();
@@ -737,6 +954,20 @@ void TUIForm::creerGestionnaires()
         {QStringLiteral("afOuvrirDefaultPlayList"), [this] { LirePlaylist(prefDossierPlayList + kNomPlaylistDefaut); }},
         {QStringLiteral("afOptions"), [this] { montrerPanneaux(!optionsAffiche_, false); }},
         {QStringLiteral("afApropos"), [this] { montrerPanneaux(false, !aproposAffiche_); }},
+        // The preview.
+        {QStringLiteral("avPlayStop"), [this] { avPlayStopExecute(); }},
+        {QStringLiteral("avFullscreen"), [this] { avFullscreenExecute(); }},
+        {QStringLiteral("avMute"), [this] { avMuteExecute(); }},
+        {QStringLiteral("avanceLow"), [this] { base_->aeAvanceLow(); }},
+        {QStringLiteral("reculeLow"), [this] { base_->aeReculeLow(); }},
+        {QStringLiteral("avanceMedium"), [this] { base_->aeAvanceMedium(); }},
+        {QStringLiteral("ReculeMedium"), [this] { base_->aeReculeMedium(); }},
+        {QStringLiteral("avanceHigh"), [this] { base_->aeAvanceHigh(); }},
+        {QStringLiteral("ReculeHigh"), [this] { base_->aeReculeHigh(); }},
+        {QStringLiteral("avAvanceFin"), [this] { base_->aeAvanceEnd(); }},
+        {QStringLiteral("avReculeDebut"), [this] { base_->aeReculeStart(); }},
+        {QStringLiteral("AvanceScene"), [this] { base_->aeAvanceScene(); }},
+        {QStringLiteral("ReculeScene"), [this] { base_->aeReculeScene(); }},
     };
 }
 

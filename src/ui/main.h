@@ -9,6 +9,7 @@
 #include "commands/interfaces_fenetre.h"
 #include "commands/liste_fichiers.h"
 #include "platform/DirScan.h"
+#include "scenes/apercu_detection.h"
 #include "ui/pieces_fenetre.h"
 
 #include <QHash>
@@ -78,6 +79,16 @@ public:
     void texteStatut(const QString& texte) override;
 
     void basculerListe();
+    // The preview's part of the settings: sliders and sound (applied after
+    // loading), the overlay position (taken back before saving).
+    void AppliquerPreferencesApercu();
+    void RecueillirPreferencesApercu();
+    Tviewdm& apercu() const { return *pieces_.apercu; }
+    // The main window's half of the 40 ms tick: the position label.
+    void Timer1Timer();
+    void avPlayStopExecute();
+    void avMuteExecute();
+    void avFullscreenExecute();
     void montrerPanneaux(bool options, bool apropos);
     // Whether the default playlist still waits for the first paint; it no
     // longer does afterwards (the caller reads it when it wants it).
@@ -120,6 +131,11 @@ private:
     void ouvrirTout();
     void sauverListeSous();
     void ouvrirPlaylistChoisie();
+    void creerApercu();
+    void ouvrirApercuCourant();
+    void viewfgGraphComplete();
+    void incrustChange();
+    void legendeAction(const QString& nom, const QString& caption);
     QAction* qaction(const ActionFenetre& a);
     void appliquerRaccourcis(QAction* q, const ActionFenetre& a);
     void remplirMenu(QMenu* menu, const QStringList& entrees);
@@ -130,7 +146,8 @@ private:
     ListePrincipale liste_;
     TableActions table_;
     std::unique_ptr<BoiteMessage> boite_;
-    std::unique_ptr<ControleApercu> apercu_;
+    std::unique_ptr<ControleApercu> controleApercu_;
+    std::unique_ptr<IApercuDetection> apercuDetection_;
     Tch tch_;
     std::unique_ptr<ExecuteurCommandes> executeur_;
     TDirscan Dirscan1;
@@ -156,6 +173,7 @@ private:
     bool chargerPlaylistAuPremierAffichage_ = false;
     bool lignePendante_ = false;
     bool selectionAAfficher_ = false;
+    bool apercuAJour_ = false; // a reload of the preview is queued
 };
 
 } // namespace korvan

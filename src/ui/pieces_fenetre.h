@@ -4,6 +4,7 @@
 // destruction). Every part is required: the window refuses to be built with
 // one missing, so no step of the start-up can silently do nothing.
 #include "integration/switches.h"
+#include "pipelines/viewgraph.h"
 
 #include <QStringList>
 #include <memory>
@@ -61,6 +62,8 @@ struct PiecesFenetre {
     std::unique_ptr<PiecePreferences> preferences;
     std::unique_ptr<PieceCommandes> commandes;
     std::unique_ptr<PieceLigneCommande> ligneCommande;
+    // The preview module the info panel shows the current entry with.
+    std::unique_ptr<Tviewdm> apercu;
 
     // The names of the parts left empty.
     QStringList manquantes() const
@@ -74,6 +77,8 @@ struct PiecesFenetre {
             noms << QStringLiteral("commandes");
         if (!ligneCommande)
             noms << QStringLiteral("ligneCommande");
+        if (!apercu)
+            noms << QStringLiteral("apercu");
         return noms;
     }
 };

@@ -71,14 +71,15 @@ protected:
 TEST_F(Assemblage, EveryPartIsRequired)
 {
     EXPECT_TRUE(PiecesLivrees({}).manquantes().isEmpty());
-    for (int sans = 0; sans < 4; ++sans) {
+    for (int sans = 0; sans < 5; ++sans) {
         PiecesFenetre p = PiecesLivrees({});
-        std::array<bool, 4> vides{};
+        std::array<bool, 5> vides{};
         vides[size_t(sans)] = true;
         if (vides[0]) p.filtres.reset();
         if (vides[1]) p.preferences.reset();
         if (vides[2]) p.commandes.reset();
         if (vides[3]) p.ligneCommande.reset();
+        if (vides[4]) p.apercu.reset();
         ASSERT_EQ(p.manquantes().size(), 1);
         EXPECT_THROW(TUIForm{std::move(p)}, std::invalid_argument) << sans;
     }
@@ -102,7 +103,9 @@ TEST_F(Assemblage, EveryActionRunsSomethingOrIsNeverOffered)
     }
     // Every command-led action of the built-ins that have an execution is bound.
     for (const char* nom : {"amAjouterDatecode", "amPurgerNom", "amFileDate", "amSupprimerScenes", "amScenesText",
-                            "amCreerScenes", "amOterFichier", "amSupprimerFichier", "amDossierParent", "afStillex"})
+                            "amCreerScenes", "amOterFichier", "amSupprimerFichier", "amDossierParent", "afStillex",
+                            "avPlayStop", "avFullscreen", "avMute", "avanceLow", "reculeLow", "avanceMedium", "ReculeMedium",
+                            "avanceHigh", "ReculeHigh", "AvanceScene", "ReculeScene", "avAvanceFin", "avReculeDebut"})
         EXPECT_TRUE(fenetre->actionLiee(QString::fromLatin1(nom))) << nom;
     EXPECT_FALSE(nonLiees.contains("afQuitter"));
 }
