@@ -14,10 +14,13 @@ namespace {
 QtMessageHandler gestionnaireQt = nullptr;
 
 // The offscreen platform says, for every window shown, that it cannot do what
-// only a screen needs; in a batch run that is noise around the real messages.
+// only a screen needs, and Qt Multimedia that there is no sound server (a
+// batch run plays nothing); in a batch run that is noise around the real messages.
 void sansBruitHorsEcran(QtMsgType type, const QMessageLogContext& contexte, const QString& message)
 {
     if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    if (message.startsWith(QLatin1String("PulseAudioService:")) || message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
         return;
     if (gestionnaireQt)
         gestionnaireQt(type, contexte, message);
