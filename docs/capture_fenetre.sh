@@ -9,6 +9,9 @@ TMP=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$TMP"' EXIT
 # A French desktop: dates and file types in the dialogs follow its locale.
 export HOME="$TMP" XDG_CONFIG_HOME="$TMP/c" XDG_DATA_HOME="$TMP/d" DISPLAY=:97 LANG=fr_FR.UTF-8 LANGUAGE=fr
+# The datecode drawn over the preview, as "Afficher le datecode" leaves it.
+mkdir -p "$TMP/c/Brannoc"
+printf '[General]\nis%%20Incrust%%20On=1\n' > "$TMP/c/Brannoc/Korvan.conf"
 Xvfb :97 -screen 0 1280x800x24 >/dev/null 2>&1 &
 sleep 1
 (cd "$FIX" && "$ROOT/build/korvan" pal_t2_43.avi pal_t2_169.avi ntsc_t1_32k.avi pal_scenes_two.avi \

@@ -464,6 +464,7 @@ void TUIForm::creerMenus()
     lb_->addAction(menuTriListe_->menuAction());
     ajouter(lb_, {"afSelectionnerTout", "-", "afSauverListe", "afViderListe", "afQuitter"});
     ajouter(placeholder_, entreesMenuFenetre());
+    ajouter(base_->vw, {"avPlayStop", "avMute", "amAfficherDatecode", "amAfficherSliders", "avFullscreen"});
     barreGauche_ = addToolBar(QStringLiteral("Fichiers"));
     barreGauche_->setObjectName(QStringLiteral("barreGauche"));
     barreGauche_->setMovable(false);
@@ -472,7 +473,8 @@ void TUIForm::creerMenus()
     const std::pair<const char*, QStyle::StandardPixmap> icones[] = {
         {"afOuvrirFichiers", QStyle::SP_DialogOpenButton}, {"afCollerFichiers", QStyle::SP_FileDialogContentsView},
         {"afOuvrirDossierPrefere", QStyle::SP_DirHomeIcon}, {"amDossierParent", QStyle::SP_DirOpenIcon},
-        {"avMute", QStyle::SP_MediaVolumeMuted}, {"amAfficherDatecode", QStyle::SP_FileDialogInfoView},
+        {"avMute", prefMute ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume},
+        {"amAfficherDatecode", QStyle::SP_FileDialogInfoView},
         {"afViderListe", QStyle::SP_TrashIcon}, {"afSelectionnerTout", QStyle::SP_DialogApplyButton},
         {"afOptions", QStyle::SP_FileDialogDetailedView}, {"afApropos", QStyle::SP_MessageBoxInformation},
         {"afQuitter", QStyle::SP_DialogCloseButton}};
