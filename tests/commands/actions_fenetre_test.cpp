@@ -143,15 +143,18 @@ TEST_F(ActionsTest, SavedChoicesAndStillex)
     table.RestaurerChoix(choix, "/nonexistent/Stillex.exe");
     EXPECT_FALSE(table.itemsCommandes[size_t(a("alTriTaille").tag)].coche);
     EXPECT_EQ(a("afStillex").caption, "Ouvrir avec Stillex");
-    if (a("afStillex").tag >= 0)
+    if (a("afStillex").tag >= 0) {
         EXPECT_FALSE(table.itemsCommandes[size_t(a("afStillex").tag)].coche);
+    }
     const QList<EtatAction> recueilli = table.RecueillirChoix();
     ASSERT_EQ(recueilli.size(), int(table.actions.size()));
     for (const EtatAction& e : recueilli) {
-        if (e.nom == "alTriTaille")
+        if (e.nom == "alTriTaille") {
             EXPECT_EQ(e.valeur, 0);
-        if (e.nom == "afQuitter")
+        }
+        if (e.nom == "afQuitter") {
             EXPECT_EQ(e.valeur, 1);
+        }
     }
     EXPECT_EQ(a("amDVType1").raccourci, scCtrl | 97);
     EXPECT_EQ(categorieIndex("autre"), 0);
