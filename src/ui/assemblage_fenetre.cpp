@@ -1,6 +1,7 @@
 #include "ui/assemblage_fenetre.h"
 
 #include "commands/chmodule.h"
+#include "integration/plugins.h"
 #include "pipelines/presence_filtres.h"
 #include "platform/preferences.h"
 #include "platform/traductions_qt.h"
@@ -73,6 +74,8 @@ public:
     {
         module.TextesCommandes();
         korvan::EnregistrerCommandes(module);
+        // After the built-ins: on a name clash the built-in command is found first.
+        ChargerPlugins();
     }
 };
 

@@ -5,7 +5,9 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -213,4 +215,36 @@ TEST_F(KorvanLigneCommande, HelpAndVersionPrintWithoutADisplay)
     }
     EXPECT_EQ(fichiers().filter("mariage").size(), 1);
     EXPECT_TRUE(fichiers().contains("mariage.avi")); // nothing ran
+}
+
+// Plug-ins from the user's folder and the one shipped beside the program,
+// run by their letters in a hidden run.
+TEST_F(KorvanLigneCommande, PluginLettersRunInAHiddenRun)
+{
+    const QString dossier = home() + "/.local/share/korvan/plugins";
+    ASSERT_TRUE(QDir().mkpath(dossier));
+    ASSERT_TRUE(QFile::copy(KORVAN_ESSAIS_PLUGINS "/a_majuscules.qzp", dossier + "/a_majuscules.qzp"));
+    const Sortie s = korvan({"+hj", "mariage.avi", "plage.avi"});
+    ASSERT_TRUE(s.normale);
+    EXPECT_EQ(s.code, 0) << s.err.toStdString();
+    QFile essai(clips() + "/mariage.avi.essai");
+    ASSERT_TRUE(essai.open(QIODevice::ReadOnly));
+    // The entry's name and rate, and the command's own record.
+    EXPECT_EQ(essai.readAll(), "mariage.avi 25.000 essai 40\n");
+    QFile essai2(clips() + "/plage.avi.essai");
+    ASSERT_TRUE(essai2.open(QIODevice::ReadOnly));
+    EXPECT_EQ(essai2.readAll(), "plage.avi 29.970 essai 40\n"); // each execution gets the command's record afresh
+
+    // The example plug-in writes the codes of DV clips, and leaves other files alone.
+    const Sortie k = korvan({"+hk", "mariage.avi", "anniversaire.avi", "abime.avi"});
+    EXPECT_EQ(k.code, 0) << k.err.toStdString();
+    const QJsonObject attendus = expectedFiles();
+    for (const auto& [clip, fixture] : {std::pair{"mariage", "pal_t2_43.avi"}, std::pair{"anniversaire", "pal_t1_43.avi"}}) {
+        QFile codes(clips() + "/" + clip + "_codes.txt");
+        ASSERT_TRUE(codes.open(QIODevice::ReadOnly)) << clip;
+        const QJsonObject e = attendus.value(fixture).toObject();
+        EXPECT_EQ(QString::fromUtf8(codes.readAll()),
+                  "datecode: " + e["texteDatecode"].toString() + "\ntimecode: " + e["texteTimecode"].toString() + "\n");
+    }
+    EXPECT_FALSE(QFileInfo::exists(clips() + "/abime_codes.txt"));
 }

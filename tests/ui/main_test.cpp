@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -392,4 +393,26 @@ TEST_F(FenetreTest, QtsOwnTextsAreFrench)
         if (!a->isSeparator())
             entrees << a->text().remove('&').section('\t', 0, 0);
     EXPECT_TRUE(entrees.contains("Copier")) << entrees.join(", ").toStdString();
+}
+
+// A plug-in's command with Tag 3 takes the last place of "Convertir".
+TEST_F(FenetreTest, APluginCommandJoinsTheMenuOfItsTag)
+{
+    const QString dossier = home_.path() + "/data/korvan/plugins";
+    ASSERT_TRUE(QDir().mkpath(dossier));
+    ASSERT_TRUE(QFile::copy(KORVAN_ESSAIS_PLUGINS "/a_majuscules.qzp", dossier + "/a_majuscules.qzp"));
+    fenetre.reset();
+    fenetre = AssemblerFenetre();
+    fenetre->show();
+    QApplication::processEvents();
+    KORVAN_REQUIRE_FIXTURES();
+    deposer({fixtureQ("pal_t2_43.avi")}); // file commands are offered with a file
+    QMenu* convertir = fenetre->menuPrincipal(3);
+    ASSERT_NE(convertir, nullptr);
+    EXPECT_EQ(convertir->title(), "Convertir");
+    ASSERT_FALSE(convertir->actions().isEmpty());
+    QAction* derniere = convertir->actions().last();
+    EXPECT_EQ(derniere->text(), "Commande d'essai");
+    EXPECT_TRUE(derniere->isVisible());
+    EXPECT_TRUE(convertir->menuAction()->isVisible());
 }
