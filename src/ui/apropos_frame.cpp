@@ -95,6 +95,7 @@ TAproposFrame::TAproposFrame(QWidget* parent) : QFrame(parent)
     tableSwitches->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableSwitches->setSelectionBehavior(QAbstractItemView::SelectRows);
     tableSwitches->verticalHeader()->hide();
+    tableSwitches->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tableSwitches->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     tableSwitches->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     labAideLigne = new QLabel(ligne);

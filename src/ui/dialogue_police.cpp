@@ -2,13 +2,44 @@
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace korvan {
+
+namespace {
+
+// The face's own name of the style nearest to bold or regular, italic or
+// upright. The chooser matches styles by name, and the name it would build
+// from the weight is translated ("Gras") where the face's are not ("Bold").
+QString styleDeFace(const QString& famille, bool gras, bool italique)
+{
+    const int voulu = gras ? QFont::Bold : QFont::Normal;
+    QString meilleur;
+    int ecart = 0;
+    for (const QString& style : QFontDatabase::styles(famille)) {
+        // Oblique faces count as italic, as the font itself says.
+        const QFont face = QFontDatabase::font(famille, style, 12);
+        if (face.italic() != italique)
+            continue;
+        // Condensed and other widths are a face of their own, not a style of this one.
+        const int e = std::abs(face.weight() - voulu)
+                      + (style.contains(QLatin1String("Condensed"), Qt::CaseInsensitive) ? 1000 : 0);
+        if (meilleur.isEmpty() || e < ecart) {
+            meilleur = style;
+            ecart = e;
+        }
+    }
+    return meilleur;
+}
+
+} // namespace
 
 DialoguePolice::DialoguePolice(const PoliceIncrust& police, QWidget* parent) : QDialog(parent)
 {
@@ -45,13 +76,28 @@ PoliceIncrust DialoguePolice::police() const
 {
     PoliceIncrust p;
     p.prendreQFont(polices_->currentFont());
+    // The face shown in place of a missing one is not a choice of the user's.
+    if (!remplacante_.isEmpty() && p.nom == remplacante_)
+        p.nom = nomDemande_;
     p.prendreCouleur(choisie_);
     return p;
 }
 
 void DialoguePolice::definirPolice(const PoliceIncrust& police)
 {
-    polices_->setCurrentFont(police.versQFont());
+    QFont f = police.versQFont();
+    nomDemande_ = police.nom;
+    remplacante_.clear();
+    // A face this system lacks ("Arial" on most Linux desktops) is shown as
+    // the face that stands in for it, whose styles the chooser knows.
+    if (!QFontDatabase::hasFamily(police.nom)) {
+        remplacante_ = QFontInfo(f).family();
+        f.setFamily(remplacante_);
+    }
+    const QString style = styleDeFace(f.family(), police.gras, police.italique);
+    if (!style.isEmpty())
+        f.setStyleName(style);
+    polices_->setCurrentFont(f);
     definirCouleur(police.couleurQColor());
 }
 
@@ -65,6 +111,10 @@ void DialoguePolice::montrerCouleur()
 {
     QPixmap pastille(24, 16);
     pastille.fill(choisie_);
+    // A frame, so that white (the default) shows on a light button.
+    QPainter p(&pastille);
+    p.setPen(Qt::darkGray);
+    p.drawRect(pastille.rect().adjusted(0, 0, -1, -1));
     couleur_->setIcon(QIcon(pastille));
 }
 

@@ -29,6 +29,8 @@ private:
     QFontDialog* polices_ = nullptr;
     QPushButton* couleur_ = nullptr;
     QColor choisie_;
+    QString nomDemande_;
+    QString remplacante_; // the face shown for a missing one
 };
 
 } // namespace korvan

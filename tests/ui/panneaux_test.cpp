@@ -519,6 +519,16 @@ TEST_F(Panneaux, FontDialogConfirmedOrCancelled)
     surDialogue<DialoguePolice>([](DialoguePolice& d) { d.reject(); });
     w<QPushButton>(C::sbIncrustFont)->click();
     EXPECT_EQ(prefIncrustFont, avant);
+    // Confirmed as it opened: the font stays as it was, bold and all, even
+    // when its face ("Arial") is not on this system and another stands in.
+    surDialogue<DialoguePolice>([](DialoguePolice& d) { d.accept(); });
+    w<QPushButton>(C::sbIncrustFont)->click();
+    EXPECT_EQ(prefIncrustFont, avant);
+    prefIncrustFont.italique = true;
+    surDialogue<DialoguePolice>([](DialoguePolice& d) { d.accept(); });
+    w<QPushButton>(C::sbIncrustFont)->click();
+    EXPECT_TRUE(prefIncrustFont.gras && prefIncrustFont.italique);
+    prefIncrustFont = avant;
 
     const PoliceIncrust voulue{24, 0x00FF00, QStringLiteral("DejaVu Serif"), false, true, true, true};
     QString titre;
