@@ -2,7 +2,6 @@
 
 #include "integration/switches.h"
 #include "platform/identite_programme.h"
-#include "ui/largeur_panneau.h"
 
 #include <QAbstractTableModel>
 #include <QHBoxLayout>
@@ -60,22 +59,8 @@ QFont arial(int points = 10)
 
 } // namespace
 
-TAproposFrame::TAproposFrame(QWidget* parent) : QFrame(parent)
+TAproposFrame::TAproposFrame(QWidget* parent) : TPanneauFenetre(QStringLiteral("AproposFrame"), parent)
 {
-    setObjectName(QStringLiteral("AproposFrame"));
-    // The window takes the panel's width while it is shown: wide enough for the longest lines.
-    setMinimumWidth(kLargeurPanneau);
-    auto* couche = new QVBoxLayout(this);
-    labTitre = new QLabel(this);
-    labTitre->setObjectName(QStringLiteral("labTitre"));
-    QFont grand = labTitre->font();
-    grand.setPointSize(grand.pointSize() + 4);
-    grand.setBold(true);
-    labTitre->setFont(grand);
-    couche->addWidget(labTitre);
-
-    pages = new QTabWidget(this);
-    pages->setObjectName(QStringLiteral("pages"));
     reAbout = new QTextBrowser(pages);
     reAbout->setObjectName(QStringLiteral("reAbout"));
     reAbout->setOpenExternalLinks(true);
@@ -115,20 +100,6 @@ TAproposFrame::TAproposFrame(QWidget* parent) : QFrame(parent)
     pages->addTab(ligne, QString());
     pages->addTab(rePlugins, QString());
     pages->setTabVisible(PagePlugins, false);
-    couche->addWidget(pages, 1);
-
-    auto* bas = new QHBoxLayout;
-    btnFermer = new QPushButton(this);
-    btnFermer->setObjectName(QStringLiteral("btnFermer"));
-    connect(btnFermer, &QPushButton::clicked, this, &TAproposFrame::fermer);
-    bas->addStretch(1);
-    bas->addWidget(btnFermer);
-    couche->addLayout(bas);
-}
-
-QString TAproposFrame::texteTitre()
-{
-    return QStringLiteral("Korvan") + u' ' + versionProgramme + u' ' + QStringLiteral("Fr");
 }
 
 void TAproposFrame::internationalize()

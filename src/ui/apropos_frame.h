@@ -3,12 +3,9 @@
 // system report, written once at start-up), the command-line switches and
 // the loaded plug-ins, each on its page.
 #include "pipelines/rapport_systeme.h"
-
-#include <QFrame>
+#include "ui/panneau_fenetre.h"
 
 class QLabel;
-class QPushButton;
-class QTabWidget;
 class QTableView;
 class QTextBrowser;
 class QTextEdit;
@@ -17,7 +14,7 @@ namespace korvan {
 
 class BoiteMessage;
 
-class TAproposFrame : public QFrame, public SortieRapportSysteme {
+class TAproposFrame : public TPanneauFenetre, public SortieRapportSysteme {
     Q_OBJECT
 public:
     // Pages, in their order (the switch "?" opens kPageAproposSysteme).
@@ -47,23 +44,15 @@ public:
     void AjouterPlugin(const QString& fichier, int actions, const QString& version, const QString& description);
     bool pagePluginsVisible() const;
 
-    static QString texteTitre();
     // The about text, ending with its last-update paragraph.
     static QString texteApropos();
     static QStringList aideLigneCommande();
 
-    QLabel* labTitre = nullptr;
-    QTabWidget* pages = nullptr;
     QTextBrowser* reAbout = nullptr;
     QTextEdit* reApropos = nullptr;
     QTableView* tableSwitches = nullptr;
     QLabel* labAideLigne = nullptr;
     QTextBrowser* rePlugins = nullptr;
-    QPushButton* btnFermer = nullptr;
-
-signals:
-    // The close button, bound to the about toggle.
-    void fermer();
 
 private:
     void ajouterLigne(const QString& texte, bool rouge);

@@ -5,7 +5,6 @@
 #include "platform/identite_programme.h"
 #include "platform/preferences.h"
 #include "ui/dialogue_police.h"
-#include "ui/largeur_panneau.h"
 
 #include <QAbstractListModel>
 #include <QButtonGroup>
@@ -110,35 +109,12 @@ QString legende(ControleOptions c)
 } // namespace
 
 TOptionsFrame::TOptionsFrame(Tviewdm& apercu, TableActions& table, BoiteMessage& boite, QWidget* parent)
-    : QFrame(parent), apercu_(apercu), table_(table), boite_(boite)
+    : TPanneauFenetre(QStringLiteral("OptionsFrame"), parent), apercu_(apercu), table_(table), boite_(boite)
 {
-    setObjectName(QStringLiteral("OptionsFrame"));
-    // The window takes the panel's width while it is shown: wide enough for the longest lines.
-    setMinimumWidth(kLargeurPanneau);
-    auto* couche = new QVBoxLayout(this);
-    labTitre = new QLabel(this);
-    labTitre->setObjectName(QStringLiteral("labTitre"));
-    QFont grand = labTitre->font();
-    grand.setPointSize(grand.pointSize() + 4);
-    grand.setBold(true);
-    labTitre->setFont(grand);
-    couche->addWidget(labTitre);
-
-    pages = new QTabWidget(this);
-    pages->setObjectName(QStringLiteral("pages"));
     pages->addTab(creerPagePreferences(), QString());
     pages->addTab(creerPageCommandes(), QString());
     pages->addTab(creerPageFormats(), QString());
     pages->addTab(creerPageDossiers(), QString());
-    couche->addWidget(pages, 1);
-
-    auto* bas = new QHBoxLayout;
-    btnFermer = new QPushButton(this);
-    btnFermer->setObjectName(QStringLiteral("btnFermer"));
-    connect(btnFermer, &QPushButton::clicked, this, &TOptionsFrame::fermer);
-    bas->addStretch(1);
-    bas->addWidget(btnFermer);
-    couche->addLayout(bas);
 
     for (const DescripteurControle& d : descripteursOptions()) {
         Q_ASSERT(widgets_[size_t(d.controle)]);
@@ -344,11 +320,6 @@ void TOptionsFrame::brancher(ControleOptions c)
     case GenreControle::Fichier:
         break; // collected only
     }
-}
-
-QString TOptionsFrame::texteTitre()
-{
-    return QStringLiteral("Korvan") + u' ' + versionProgramme + u' ' + QStringLiteral("Fr");
 }
 
 void TOptionsFrame::internationalize()

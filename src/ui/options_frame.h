@@ -5,8 +5,8 @@
 // handler there, and the fill after loading and the collect before saving
 // read and write the controls through the same interface.
 #include "platform/controles_options.h"
+#include "ui/panneau_fenetre.h"
 
-#include <QFrame>
 #include <array>
 
 class QAbstractButton;
@@ -17,7 +17,6 @@ class QLineEdit;
 class QListView;
 class QPushButton;
 class QSpinBox;
-class QTabWidget;
 
 namespace korvan {
 
@@ -25,7 +24,7 @@ class BoiteMessage;
 class TableActions;
 class Tviewdm;
 
-class TOptionsFrame : public QFrame, public ControlesOptions {
+class TOptionsFrame : public TPanneauFenetre, public ControlesOptions {
     Q_OBJECT
 public:
     // The preview whose overlay follows the overlay settings; the window's
@@ -67,11 +66,6 @@ public:
     // either way the preview's overlay gets the font.
     void choisirPolice();
 
-    static QString texteTitre();
-
-    QLabel* labTitre = nullptr;
-    QTabWidget* pages = nullptr;
-    QPushButton* btnFermer = nullptr;
     QPushButton* btnSauverMaintenant = nullptr;
     QPushButton* btnEffacer = nullptr;
     QGroupBox* gbIncrustation = nullptr;
@@ -82,7 +76,6 @@ public:
     QLabel* labAideFormats = nullptr;
 
 signals:
-    void fermer();
     // "Sauver les préférences maintenant": the window collects and saves.
     void sauverMaintenant();
 
