@@ -329,6 +329,20 @@ TEST_F(Panneaux, EverySettingReachesItsValueWhenSpecifiedAndSurvivesASaveAndARes
     EXPECT_FALSE(QFileInfo::exists(entreeEnvoyerVers()));
 }
 
+TEST_F(Panneaux, SelectAtOpeningIsReadFromItsBoxAtEachAddedFile)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    demarrer();
+    w<QCheckBox>(C::cbSelection)->click();
+    ASSERT_FALSE(prefSelectionOuverture); // stored only when collected
+    deposer(QString::fromStdString(fixture("pal_t2_43.avi")));
+    deposer(QString::fromStdString(fixture("pal_t1_43.avi")));
+    EXPECT_EQ(fenetre->liste().nombreSelectionnees(), 2);
+    w<QCheckBox>(C::cbSelection)->click();
+    deposer(QString::fromStdString(fixture("ntsc_t2_43.avi")));
+    EXPECT_EQ(fenetre->liste().nombreSelectionnees(), 2);
+}
+
 TEST_F(Panneaux, SaveNowThenQuittingDoesNotSaveAgain)
 {
     demarrer();
