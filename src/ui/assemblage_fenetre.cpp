@@ -41,7 +41,10 @@ public:
             case EtapeAppliquer::RemplirPanneau:
                 RemplirPanneauOptions(*fenetre.options());
                 break;
-            default:
+            case EtapeAppliquer::PositionIncrustation:
+            case EtapeAppliquer::Son:
+            case EtapeAppliquer::LegendeDatecode:
+            case EtapeAppliquer::BarresIncrustation:
                 fenetre.AppliquerPreferencesApercu(etape);
                 break;
             }

@@ -341,8 +341,11 @@ void TUIForm::AppliquerPreferencesApercu(EtapeAppliquer etape)
         base_->incrustHorz->setVisible(prefSlidersVisible);
         base_->incrustVert->setVisible(prefSlidersVisible);
         break;
-    default:
-        break;
+    case EtapeAppliquer::Charger:
+    case EtapeAppliquer::PlacerFenetre:
+    case EtapeAppliquer::SeparateursDossiers:
+    case EtapeAppliquer::RemplirPanneau:
+        break; // not the preview's
     }
 }
 
