@@ -3,10 +3,12 @@
 #include "commands/chmodule.h"
 #include "integration/plugins.h"
 #include "pipelines/presence_filtres.h"
+#include "platform/controles_options.h"
 #include "platform/preferences.h"
 #include "platform/traductions_qt.h"
 #include "ui/ligne_commande_fenetre.h"
 #include "ui/main.h"
+#include "ui/options_frame.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -20,16 +22,70 @@ public:
     void VerifierFiltres() override { korvan::VerifierFiltres(); }
 };
 
-// What the window itself keeps of the settings: its position and the
-// choices of the "Commandes" list. The options panel adds its controls here.
+// The bridge between the settings and the window with its panels, step by
+// step in the fixed orders.
 class PreferencesFenetre : public PiecePreferences {
 public:
     void AppliquerPreferences(TUIForm& fenetre) override
     {
+        for (const EtapeAppliquer etape : etapesAppliquerPreferences()) {
+            switch (etape) {
+            case EtapeAppliquer::Charger:
+                Charger(fenetre);
+                break;
+            case EtapeAppliquer::PlacerFenetre:
+                Placer(fenetre);
+                break;
+            case EtapeAppliquer::SeparateursDossiers:
+                AjouterSeparateursDossiers();
+                break;
+            case EtapeAppliquer::RemplirPanneau:
+                RemplirPanneauOptions(*fenetre.options());
+                break;
+            case EtapeAppliquer::PositionIncrustation:
+            case EtapeAppliquer::Son:
+            case EtapeAppliquer::LegendeDatecode:
+            case EtapeAppliquer::BarresIncrustation:
+                fenetre.AppliquerPreferencesApercu(etape);
+                break;
+            }
+        }
+    }
+    void RecueillirPreferences(TUIForm& fenetre) override
+    {
+        for (const EtapeRecueillir etape : etapesRecueillirPreferences()) {
+            switch (etape) {
+            case EtapeRecueillir::Panneau:
+                RecueillirPanneauOptions(*fenetre.options());
+                break;
+            case EtapeRecueillir::PositionFenetre:
+                prefLeft = fenetre.x();
+                prefTop = fenetre.y();
+                break;
+            case EtapeRecueillir::Commandes:
+                etatActions = fenetre.table().RecueillirChoix();
+                break;
+            case EtapeRecueillir::PositionIncrustation:
+                fenetre.RecueillirPreferencesApercu();
+                break;
+            case EtapeRecueillir::Sauver:
+                SauverPreferences();
+                break;
+            }
+        }
+    }
+
+private:
+    static QRect zoneEcran(const TUIForm& fenetre)
+    {
         const QScreen* ecran = fenetre.screen() ? fenetre.screen() : QGuiApplication::primaryScreen();
-        const QRect zone = ecran ? ecran->availableGeometry() : QRect();
-        // A window larger than the screen is brought down to it first, so
-        // that its default place, centred, is on the screen.
+        return ecran ? ecran->availableGeometry() : QRect();
+    }
+    // The window's default place is centred on the screen, so the window is
+    // first brought down to the screen's size.
+    static void Charger(TUIForm& fenetre)
+    {
+        const QRect zone = zoneEcran(fenetre);
         const QSize cadre = fenetre.frameGeometry().size();
         if (zone.isValid() && (cadre.width() > zone.width() || cadre.height() > zone.height())) {
             const QSize bords = cadre - fenetre.size();
@@ -37,6 +93,10 @@ public:
                            std::min(fenetre.height(), zone.height() - bords.height()));
         }
         ChargerPreferences({zone.size(), fenetre.frameGeometry().size()});
+    }
+    static void Placer(TUIForm& fenetre)
+    {
+        const QRect zone = zoneEcran(fenetre);
         QPoint place(prefLeft, prefTop);
         // A place saved on a screen that is gone (a monitor unplugged) would
         // leave the window out of reach: it comes back centred.
@@ -45,18 +105,7 @@ public:
                                             positionCentree(zone.height(), fenetre.frameGeometry().height()));
         }
         fenetre.move(place);
-        fenetre.AppliquerPreferencesApercu();
     }
-    void RecueillirPreferences(TUIForm& fenetre) override
-    {
-        prefLeft = fenetre.x();
-        prefTop = fenetre.y();
-        fenetre.RecueillirPreferencesApercu();
-        etatActions = fenetre.table().RecueillirChoix();
-        SauverPreferences();
-    }
-
-private:
     // Whether the title bar's corner at that place lies on a screen.
     static bool SurUnEcran(QPoint place)
     {

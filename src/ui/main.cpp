@@ -7,11 +7,15 @@
 #include "platform/disques_fixes.h"
 #include "platform/preferences.h"
 #include "ui/AfficherBase.h"
+#include "ui/apropos_frame.h"
+#include "ui/options_frame.h"
+#include "ui/vide_frame.h"
 #include "ui/boite_message_qt.h"
 #include "ui/delegue_liste.h"
 #include "ui/etiquette_elidee.h"
 #include "ui/fenetre_video.h"
 #include "pipelines/presence_filtres.h"
+#include "pipelines/rapport_systeme.h"
 #include "pipelines/regles_apercu.h"
 
 #include <QAbstractEventDispatcher>
@@ -109,9 +113,9 @@ TUIForm::TUIForm(PiecesFenetre pieces, QWidget* parent) : QMainWindow(parent), p
     setWindowTitle(QStringLiteral("Korvan") + QStringLiteral(" de ") + QStringLiteral("Brannoc"));
     setObjectName(QStringLiteral("UIForm"));
     setAcceptDrops(true);
+    boite_ = std::make_unique<BoiteMessageQt>(this);
     creerPanneaux();
     creerActions();
-    boite_ = std::make_unique<BoiteMessageQt>(this);
     creerApercu();
     tch_.services.boite = boite_.get();
     tch_.services.apercu = controleApercu_.get();
@@ -122,6 +126,8 @@ TUIForm::TUIForm(PiecesFenetre pieces, QWidget* parent) : QMainWindow(parent), p
 
     // The view shows the list and shares its selection: there is nothing to keep in step.
     lb_->setModel(&liste_);
+    // "Sélectionner à l'ouverture" is read from its box at each added file.
+    liste_.selectionALOuverture = [this] { return options_->coche(ControleOptions::cbSelection); };
     lb_->setSelectionModel(liste_.modeleSelection());
     connect(&liste_, &ListePrincipale::activationModifiee, lb_, &QWidget::setEnabled);
     // The counter, the tooltip and the command states follow every change of
@@ -309,21 +315,37 @@ void TUIForm::incrustChange()
         s->SetPosition(base_->incrustHorz->value(), 1000 - base_->incrustVert->value(), 0);
 }
 
-void TUIForm::AppliquerPreferencesApercu()
+void TUIForm::AppliquerPreferencesApercu(EtapeAppliquer etape)
 {
-    {
+    switch (etape) {
+    case EtapeAppliquer::PositionIncrustation: {
         const QSignalBlocker h(base_->incrustHorz);
         const QSignalBlocker v(base_->incrustVert);
         base_->incrustHorz->setValue(prefIncrustX);
         base_->incrustVert->setValue(1000 - prefIncrustY);
+        break;
     }
-    const bool sliders = prefSlidersVisible && drapeauxFiltres().okIncrustation();
-    base_->incrustHorz->setVisible(sliders);
-    base_->incrustVert->setVisible(sliders);
-    // A stored "sound off" is applied by the sound command itself.
-    if (prefMute) {
-        prefMute = false;
-        avMuteExecute();
+    case EtapeAppliquer::Son:
+        // A stored "sound off" is applied by the sound command itself.
+        if (prefMute) {
+            prefMute = false;
+            avMuteExecute();
+        }
+        break;
+    case EtapeAppliquer::LegendeDatecode:
+        legendeAction(QStringLiteral("amAfficherDatecode"), LegendeAfficherDatecode(prefIncrustOn));
+        break;
+    case EtapeAppliquer::BarresIncrustation:
+        prefSlidersVisible = prefSlidersVisible && drapeauxFiltres().okIncrustation();
+        legendeAction(QStringLiteral("amAfficherSliders"), LegendeAfficherSliders(prefSlidersVisible));
+        base_->incrustHorz->setVisible(prefSlidersVisible);
+        base_->incrustVert->setVisible(prefSlidersVisible);
+        break;
+    case EtapeAppliquer::Charger:
+    case EtapeAppliquer::PlacerFenetre:
+    case EtapeAppliquer::SeparateursDossiers:
+    case EtapeAppliquer::RemplirPanneau:
+        break; // not the preview's
     }
 }
 
@@ -335,18 +357,26 @@ void TUIForm::RecueillirPreferencesApercu()
 
 void TUIForm::creerPanneaux()
 {
-    auto* centre = new QSplitter(Qt::Horizontal, this);
+    centre_ = new QStackedWidget(this);
+    auto* centre = new QSplitter(Qt::Horizontal, centre_);
+    corps_ = centre;
     gauche_ = new QStackedWidget(centre);
     base_ = new TBaseFrame(gauche_);
-    auto* vide = new QLabel(gauche_);
-    vide->setObjectName(QStringLiteral("placeholder"));
-    vide->setAlignment(Qt::AlignCenter);
-    vide->setWordWrap(true);
-    vide->setText(QStringLiteral("Glissez ici des fichiers AVI, ou ouvrez-les par le menu Fichiers."));
-    vide->setContextMenuPolicy(Qt::ActionsContextMenu);
-    placeholder_ = vide;
+    vide_ = new TVideFrame(gauche_);
     gauche_->addWidget(base_);
-    gauche_->addWidget(placeholder_);
+    gauche_->addWidget(vide_);
+    // The list starts empty: the placeholder shows until a file comes in.
+    gauche_->setCurrentWidget(vide_);
+    // The panels lie over the whole window while they are shown.
+    options_ = new TOptionsFrame(*pieces_.apercu, table_, *boite_, centre_);
+    apropos_ = new TAproposFrame(centre_);
+    connect(options_, &TOptionsFrame::fermer, this, [this] { montrerPanneaux(false, false); });
+    connect(options_, &TOptionsFrame::sauverMaintenant, this, [this] {
+        pieces_.preferences->RecueillirPreferences(*this);
+        // Saved now: not again at exit, unless the box is ticked again.
+        prefSauverPrefsEnQuittant = false;
+    });
+    connect(apropos_, &TAproposFrame::fermer, this, [this] { executer(QStringLiteral("afApropos")); });
     connect(base_, &TBaseFrame::copier, this, [](const QString& t) {
         if (!t.isEmpty())
             QGuiApplication::clipboard()->setText(t);
@@ -371,7 +401,10 @@ void TUIForm::creerPanneaux()
     centre->addWidget(gauche_);
     centre->addWidget(panneauListe_);
     centre->setStretchFactor(1, 1);
-    setCentralWidget(centre);
+    centre_->addWidget(centre);
+    centre_->addWidget(options_);
+    centre_->addWidget(apropos_);
+    setCentralWidget(centre_);
     panneauListe_->hide(); // the window starts with the list hidden
 
     // "Parcours de <folder>" can be long: the status text elides rather than widen the window.
@@ -463,7 +496,7 @@ void TUIForm::creerMenus()
     }
     lb_->addAction(menuTriListe_->menuAction());
     ajouter(lb_, {"afSelectionnerTout", "-", "afSauverListe", "afViderListe", "afQuitter"});
-    ajouter(placeholder_, entreesMenuFenetre());
+    ajouter(vide_, entreesMenuFenetre());
     ajouter(base_->vw, {"avPlayStop", "avMute", "amAfficherDatecode", "amAfficherSliders", "avFullscreen"});
     barreGauche_ = addToolBar(QStringLiteral("Fichiers"));
     barreGauche_->setObjectName(QStringLiteral("barreGauche"));
@@ -536,6 +569,9 @@ void TUIForm::PremierAffichage()
 {
     try {
         base_->TextesPanneau();
+        options_->internationalize();
+        apropos_->internationalize();
+        vide_->AfficherVide();
         panneauListe_->hide();
         listeVisible_ = false;
         etatActions.clear();
@@ -551,8 +587,11 @@ void TUIForm::PremierAffichage()
             qaction(a);
         creerMenus();
         table_.RestaurerChoix(etatActions, prefFichierStillex);
+        options_->RemplirCommandes();
         appliquerEtatActions();
         pieces_.ligneCommande->ConstruireSwitches(*this);
+        apropos_->RemplirLigneCommande();
+        apropos_->EcrireRapport(LignesRapportSysteme(), *boite_);
         abandonDemande = false;
         abandonTout = false;
         lignePendante_ = pieces_.ligneCommande->Demarrer(*this);
@@ -762,13 +801,21 @@ void TUIForm::basculerListe()
 
 bool TUIForm::placeholderVisible() const
 {
-    return gauche_->currentWidget() == placeholder_;
+    return gauche_->currentWidget() == vide_;
 }
 
 void TUIForm::montrerPanneaux(bool options, bool apropos)
 {
-    optionsAffiche_ = options;
-    aproposAffiche_ = apropos && !options;
+    apropos = apropos && !options;
+    // The panel leaving gives the window its width back before the other one takes it.
+    if (optionsAffiche_ && !options)
+        MasquerOptions();
+    if (aproposAffiche_ && !apropos)
+        MasquerApropos();
+    if (options && !optionsAffiche_)
+        AfficherOptions();
+    if (apropos)
+        AfficherApropos();
     if (QAction* a = action(QStringLiteral("afOptions")))
         a->setChecked(optionsAffiche_);
     if (QAction* a = action(QStringLiteral("afApropos")))
@@ -777,11 +824,69 @@ void TUIForm::montrerPanneaux(bool options, bool apropos)
     MajCommandes();
 }
 
+void TUIForm::dimensionnerPourPanneau(QWidget* panneau)
+{
+    largeurAvantPanneau_ = width();
+    centre_->setCurrentWidget(panneau);
+    panneau->raise();
+    const QSize voulue = panneau->sizeHint().expandedTo(panneau->minimumSizeHint());
+    resize(voulue.width(), std::max(height(), voulue.height() + height() - centre_->height()));
+}
+
+void TUIForm::AfficherOptions()
+{
+    options_->AfficherOptions(drapeauxFiltres().okIncrustation());
+    dimensionnerPourPanneau(options_);
+    optionsAffiche_ = true;
+    // The space bar types in the panel's boxes instead of playing the preview.
+    if (ActionFenetre* lecture = table_.chercher(QStringLiteral("avPlayStop"))) {
+        raccourciLecture_ = lecture->raccourci;
+        lecture->raccourci = 0;
+    }
+}
+
+void TUIForm::MasquerOptions()
+{
+    optionsAffiche_ = false;
+    centre_->setCurrentWidget(corps_);
+    if (largeurAvantPanneau_ > 0)
+        resize(largeurAvantPanneau_, height());
+    if (ActionFenetre* lecture = table_.chercher(QStringLiteral("avPlayStop")))
+        lecture->raccourci = raccourciLecture_;
+}
+
+void TUIForm::AfficherApropos()
+{
+    apropos_->AfficherApropos(pageApropos_);
+    if (!aproposAffiche_)
+        dimensionnerPourPanneau(apropos_);
+    aproposAffiche_ = true;
+}
+
+void TUIForm::MasquerApropos()
+{
+    pageApropos_ = apropos_->page();
+    aproposAffiche_ = false;
+    centre_->setCurrentWidget(corps_);
+    if (largeurAvantPanneau_ > 0)
+        resize(largeurAvantPanneau_, height());
+}
+
+int TUIForm::pageApropos() const
+{
+    return aproposAffiche_ ? apropos_->page() : pageApropos_;
+}
+
 void TUIForm::MajStatut()
 {
     if (chargementEnCours && liste_.nombre() > 1 && !panneauAffiche() && !listeVisible_)
         basculerListe();
-    gauche_->setCurrentWidget(liste_.nombre() == 0 ? placeholder_ : static_cast<QWidget*>(base_));
+    if (liste_.nombre() == 0) {
+        vide_->AfficherVide();
+        gauche_->setCurrentWidget(vide_);
+    } else {
+        gauche_->setCurrentWidget(base_);
+    }
     table_.etatCategories = CategoriesSelon(panneauAffiche(), liste_.nombre());
     liste_.selectionnerFocus();
     compteur_->setText(liste_.texteCompteur());

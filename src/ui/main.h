@@ -9,6 +9,7 @@
 #include "commands/interfaces_fenetre.h"
 #include "commands/liste_fichiers.h"
 #include "platform/DirScan.h"
+#include "platform/controles_options.h"
 #include "scenes/apercu_detection.h"
 #include "ui/pieces_fenetre.h"
 
@@ -31,7 +32,10 @@ class QToolBar;
 
 namespace korvan {
 
+class TAproposFrame;
 class TBaseFrame;
+class TOptionsFrame;
+class TVideFrame;
 
 class TUIForm : public QMainWindow, public FenetreCommandes, public AffichageProgression {
     Q_OBJECT
@@ -47,6 +51,9 @@ public:
     BoiteMessage& boite() { return *boite_; }
     TableActions& table() { return table_; }
     TBaseFrame* panneau() const { return base_; }
+    TOptionsFrame* options() const { return options_; }
+    TAproposFrame* apropos() const { return apropos_; }
+    TVideFrame* vide() const { return vide_; }
     QListView* lb() const { return lb_; }
     QLabel* compteur() const { return compteur_; }
     QAction* action(const QString& nom) const { return qactions_.value(nom); }
@@ -54,6 +61,8 @@ public:
     bool listeVisible() const { return listeVisible_; }
     bool placeholderVisible() const;
     bool panneauAffiche() const { return optionsAffiche_ || aproposAffiche_; }
+    bool optionsAffiche() const { return optionsAffiche_; }
+    bool aproposAffiche() const { return aproposAffiche_; }
 
     // Adding files.
     int AjouterFichier(const QString& chemin);
@@ -79,9 +88,10 @@ public:
     void texteStatut(const QString& texte) override;
 
     void basculerListe();
-    // The preview's part of the settings: sliders and sound (applied after
-    // loading), the overlay position (taken back before saving).
-    void AppliquerPreferencesApercu();
+    // The preview's steps of pushing loaded settings into the window (the
+    // sliders' place, the sound, the overlay command's caption, the sliders
+    // shown), and the overlay position taken back before saving.
+    void AppliquerPreferencesApercu(EtapeAppliquer etape);
     void RecueillirPreferencesApercu();
     Tviewdm& apercu() const { return *pieces_.apercu; }
     // The main window's half of the 40 ms tick: the position label.
@@ -89,6 +99,8 @@ public:
     void avPlayStopExecute();
     void avMuteExecute();
     void avFullscreenExecute();
+    // Shows at most one of the two panels (options first), hiding the other;
+    // only "permanent" actions stay available while one is shown.
     void montrerPanneaux(bool options, bool apropos);
     // Whether the default playlist still waits for the first paint; it no
     // longer does afterwards (the caller reads it when it wants it).
@@ -103,7 +115,7 @@ public:
     static QStringList entreesMenuFenetre();
     // The about panel on that page, its action checked, only "permanent" actions left.
     void montrerApropos(int page);
-    int pageApropos() const { return pageApropos_; }
+    int pageApropos() const;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -117,6 +129,11 @@ private:
     void creerActions();
     void creerMenus();
     void creerPanneaux();
+    void AfficherOptions();
+    void MasquerOptions();
+    void AfficherApropos();
+    void MasquerApropos();
+    void dimensionnerPourPanneau(QWidget* panneau);
     void PremierAffichage();
     void afficherSelection();
     void majColler();
@@ -161,7 +178,14 @@ private:
     TBaseFrame* base_ = nullptr;
     QWidget* panneauListe_ = nullptr;
     QStackedWidget* gauche_ = nullptr;
-    QWidget* placeholder_ = nullptr;
+    // The window's face: the info panel with the list, or one of the two panels over it.
+    QStackedWidget* centre_ = nullptr;
+    QWidget* corps_ = nullptr;
+    TVideFrame* vide_ = nullptr;
+    TOptionsFrame* options_ = nullptr;
+    TAproposFrame* apropos_ = nullptr;
+    int largeurAvantPanneau_ = 0;
+    uint16_t raccourciLecture_ = 0; // avPlayStop's key while the options panel has it
     QToolBar* barreGauche_ = nullptr;
     QToolBar* barreDroite_ = nullptr;
     bool listeVisible_ = false;

@@ -1,34 +1,17 @@
 #include "platform/envoyer_vers.h"
 
 #include "bureau_temporaire.h"
+#include "entree_bureau_valide.h"
 #include "platform/dossiers_utilisateur.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 using namespace korvan;
 using namespace korvan::test;
 
 namespace {
-
-// desktop-file-validate (Debian's desktop-file-utils, installed by dev.sh)
-// judges the entry as file managers will: any error or warning fails.
-void verifierEntreeValide(const QString& chemin)
-{
-    const QString validateur = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
-    ASSERT_FALSE(validateur.isEmpty()) << "desktop-file-validate is missing (package desktop-file-utils)";
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(validateur, {chemin});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    const QString sortie = QString::fromUtf8(p.readAll());
-    EXPECT_EQ(p.exitCode(), 0) << sortie.toStdString();
-    EXPECT_FALSE(sortie.contains(QStringLiteral("error"))) << sortie.toStdString();
-    EXPECT_FALSE(sortie.contains(QStringLiteral("warning"))) << sortie.toStdString();
-}
 
 QStringList lignes(const QString& chemin)
 {

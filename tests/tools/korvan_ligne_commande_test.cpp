@@ -1,6 +1,7 @@
 // The korvan program run from a shell as a batch user runs it: no display
 // (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM unset), a home of its own,
 // copies of the fixtures in a folder, relative names as a shell glob gives.
+#include "platform/entree_bureau_valide.h"
 #include "support/fixtures.h"
 
 #include <QDateTime>
@@ -247,4 +248,24 @@ TEST_F(KorvanLigneCommande, PluginLettersRunInAHiddenRun)
                   "datecode: " + e["texteDatecode"].toString() + "\ntimecode: " + e["texteTimecode"].toString() + "\n");
     }
     EXPECT_FALSE(QFileInfo::exists(clips() + "/abime_codes.txt"));
+
+TEST_F(KorvanLigneCommande, AFirstHiddenRunLeavesTheSendToEntryAndTheSettings)
+{
+    const QString entree = home() + "/.local/share/applications/Korvan.desktop";
+    Sortie s = korvan({"+h"});
+    ASSERT_TRUE(s.normale) << s.err.toStdString();
+    EXPECT_EQ(s.code, 0) << s.err.toStdString();
+    ASSERT_TRUE(QFileInfo(entree).isFile());
+    verifierEntreeValide(entree);
+    EXPECT_TRUE(readWholeFile(entree.toStdString()).find("Exec=\"" KORVAN_BINARY_DIR "/korvan\" %F") != std::string::npos);
+    ASSERT_TRUE(QFileInfo(config()).isFile());
+    EXPECT_EQ(QSettings(config(), QSettings::IniFormat).value("Sendto").toInt(), 1);
+
+    // The setting turned off: the next start removes the entry, and it stays away.
+    QSettings(config(), QSettings::IniFormat).setValue("Sendto", 0);
+    for (int i = 0; i < 2; ++i) {
+        s = korvan({"+h"});
+        ASSERT_TRUE(s.normale && s.code == 0) << s.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(entree));
+    }
 }

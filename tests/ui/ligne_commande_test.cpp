@@ -8,6 +8,8 @@
 #include "support/fixtures.h"
 #include "ui/boite_message_qt.h"
 #include "ui/ligne_commande_fenetre.h"
+#include "ui/AfficherBase.h"
+#include "ui/apropos_frame.h"
 #include "ui/assemblage_fenetre.h"
 #include "ui/main.h"
 
@@ -125,6 +127,11 @@ TEST_F(DemarrageAvecArguments, HelpShowsTheSystemPageAndRunsNothing)
     ASSERT_TRUE(attendre([&] { return fenetre->panneauAffiche(); }));
     EXPECT_EQ(fenetre->pageApropos(), kPageAproposSysteme);
     EXPECT_TRUE(fenetre->action("afApropos")->isChecked());
+    // The panel itself is in front, on the system report.
+    ASSERT_NE(fenetre->apropos(), nullptr);
+    EXPECT_TRUE(fenetre->apropos()->isVisible());
+    EXPECT_EQ(fenetre->apropos()->page(), kPageAproposSysteme);
+    EXPECT_FALSE(fenetre->panneau()->isVisible());
     EXPECT_TRUE(fenetre->panneauAffiche());
     EXPECT_TRUE(fenetre->isVisible());
     EXPECT_TRUE(existe("a.avi"));
