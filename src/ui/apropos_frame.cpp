@@ -211,29 +211,23 @@ void TAproposFrame::ViderPlugins()
     pages->setTabVisible(PagePlugins, false);
 }
 
-void TAproposFrame::AjouterPlugin(const QString& fichier, int actions, const QString& version, const QString& description)
+void TAproposFrame::AfficherPlugins(const std::vector<LignePlugins>& lignes)
 {
+    ViderPlugins();
+    if (lignes.empty())
+        return;
+    pages->setTabVisible(PagePlugins, true);
     QTextCursor c(rePlugins->document());
-    c.movePosition(QTextCursor::End);
-    auto ecrire = [&c](const QString& texte, bool gras, bool souligne, bool italique) {
+    for (const LignePlugins& l : lignes) {
         QTextCharFormat f;
         f.setFontFamilies({QStringLiteral("Arial")});
-        f.setFontWeight(gras ? QFont::Bold : QFont::Normal);
-        f.setFontUnderline(souligne);
-        f.setFontItalic(italique);
+        f.setFontWeight(l.style == LignePlugins::Style::GrasSouligne ? QFont::Bold : QFont::Normal);
+        f.setFontUnderline(l.style == LignePlugins::Style::GrasSouligne);
+        f.setFontItalic(l.style == LignePlugins::Style::Italique);
         c.setCharFormat(f);
-        c.insertText(texte);
+        c.insertText(l.texte);
         c.insertBlock();
-    };
-    if (!pages->isTabVisible(PagePlugins)) {
-        pages->setTabVisible(PagePlugins, true);
-        ecrire(QStringLiteral("%1 utilise les plug-ins suivants:").arg(QStringLiteral("Korvan")), false, false, true);
-        ecrire(QString(), false, false, true);
     }
-    ecrire(fichier + QStringLiteral(" (") + QString::number(actions) + QStringLiteral(" actions):"), true, true, false);
-    ecrire(version, false, false, false);
-    ecrire(description, false, false, true);
-    ecrire(QString(), false, false, true);
 }
 
 bool TAproposFrame::pagePluginsVisible() const

@@ -2,6 +2,7 @@
 // The about panel: what the program is, what the system offers it (the
 // system report, written once at start-up), the command-line switches and
 // the loaded plug-ins, each on its page.
+#include "integration/plugins.h"
 #include "pipelines/rapport_systeme.h"
 #include "ui/panneau_fenetre.h"
 
@@ -38,10 +39,10 @@ public:
     // The command-line table shows tableLigneCommande again (start-up, after it is built).
     void RemplirLigneCommande();
 
-    // The plug-in page: emptied and its tab hidden; each plug-in accepted
-    // shows the tab and writes its lines.
+    // The plug-in page: emptied and its tab hidden; the lines of the
+    // plug-ins' load (none: the tab stays hidden).
     void ViderPlugins();
-    void AjouterPlugin(const QString& fichier, int actions, const QString& version, const QString& description);
+    void AfficherPlugins(const std::vector<LignePlugins>& lignes);
     bool pagePluginsVisible() const;
 
     // The about text, ending with its last-update paragraph.

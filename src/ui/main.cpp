@@ -7,6 +7,7 @@
 #include "platform/disques_fixes.h"
 #include "platform/preferences.h"
 #include "ui/AfficherBase.h"
+#include "integration/plugins.h"
 #include "ui/apropos_frame.h"
 #include "ui/options_frame.h"
 #include "ui/vide_frame.h"
@@ -580,6 +581,7 @@ void TUIForm::PremierAffichage()
         chargerPlaylistAuPremierAffichage_ = prefSauverListeEnQuittant;
         liste_.focaliser(-1);
         pieces_.commandes->EnregistrerCommandes(tch_);
+        apropos_->AfficherPlugins(pagePlugins());
         table_.JoindreCommandes();
         table_.RetirerNonLiees([this](const QString& nom) { return gereeParFenetre(nom); });
         table_.RemplirCommandes();

@@ -4,6 +4,7 @@
 #include "platform/preferences.h"
 #include "support/fixtures.h"
 #include "ui/AfficherBase.h"
+#include "ui/apropos_frame.h"
 #include "ui/assemblage_fenetre.h"
 #include "ui/etiquette_elidee.h"
 #include "ui/main.h"
@@ -415,4 +416,9 @@ TEST_F(FenetreTest, APluginCommandJoinsTheMenuOfItsTag)
     EXPECT_EQ(derniere->text(), "Commande d'essai");
     EXPECT_TRUE(derniere->isVisible());
     EXPECT_TRUE(convertir->menuAction()->isVisible());
+    // The about panel's "Plugs-in" page lists it.
+    auto* apropos = fenetre->findChild<TAproposFrame*>();
+    ASSERT_NE(apropos, nullptr);
+    EXPECT_TRUE(apropos->pagePluginsVisible());
+    EXPECT_TRUE(apropos->rePlugins->toPlainText().contains("a_majuscules.qzp (1 actions):\nEssai 1.0\nPlug-in d'essai"));
 }

@@ -741,7 +741,10 @@ TEST_F(Panneaux, PluginPageShowsOnlyWithPlugins)
     demarrer();
     TAproposFrame& a = apropos();
     EXPECT_FALSE(a.pagePluginsVisible());
-    a.AjouterPlugin("outils.qzp", 2, "Outils 1.0", "Deux commandes de plus");
+    using S = LignePlugins::Style;
+    a.AfficherPlugins({{"Korvan utilise les plug-ins suivants:", S::Italique}, {"", S::Italique},
+                       {"outils.qzp (2 actions):", S::GrasSouligne}, {"Outils 1.0", S::Normal},
+                       {"Deux commandes de plus", S::Italique}, {"", S::Italique}});
     EXPECT_TRUE(a.pagePluginsVisible());
     EXPECT_EQ(a.rePlugins->toPlainText(),
               "Korvan utilise les plug-ins suivants:\n\noutils.qzp (2 actions):\nOutils 1.0\nDeux commandes de plus\n\n");
