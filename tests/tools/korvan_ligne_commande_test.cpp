@@ -248,6 +248,7 @@ TEST_F(KorvanLigneCommande, PluginLettersRunInAHiddenRun)
                   "datecode: " + e["texteDatecode"].toString() + "\ntimecode: " + e["texteTimecode"].toString() + "\n");
     }
     EXPECT_FALSE(QFileInfo::exists(clips() + "/abime_codes.txt"));
+}
 
 TEST_F(KorvanLigneCommande, AFirstHiddenRunLeavesTheSendToEntryAndTheSettings)
 {
