@@ -8,6 +8,10 @@
 #include "platform/preferences.h"
 #include "ui/AfficherBase.h"
 #include "ui/boite_message_qt.h"
+#include "ui/codecformunit.h"
+#include "ui/frequenceformunit.h"
+#include "ui/incrustation_fenetre.h"
+#include "ui/riffform.h"
 #include "ui/delegue_liste.h"
 #include "ui/etiquette_elidee.h"
 #include "ui/fenetre_video.h"
@@ -115,6 +119,10 @@ TUIForm::TUIForm(PiecesFenetre pieces, QWidget* parent) : QMainWindow(parent), p
     creerApercu();
     tch_.services.boite = boite_.get();
     tch_.services.apercu = controleApercu_.get();
+    // The header-fix dialogs, the RIFF report window and the overlay toggles give their commands the handlers.
+    InstallerCorrectionsEntetes(tch_, *new TFrequenceForm(this), *new TCodecForm(this));
+    InstallerRapportRiff(tch_, *new TRiffForm(*boite_, this));
+    InstallerBasculesIncrustation(tch_, *new IncrustationFenetre(*this));
     executeur_ = std::make_unique<ExecuteurCommandes>(liste_, *this, *boite_, *this, *controleApercu_);
     creerGestionnaires();
     if (QAction* q = action(QStringLiteral("afQuitter")))
@@ -223,6 +231,17 @@ void TUIForm::legendeAction(const QString& nom, const QString& caption)
     }
 }
 
+void TUIForm::legendeAction(const QString& nom, const QString& caption, int image)
+{
+    ActionFenetre* a = table_.chercher(nom);
+    if (a && image >= 0) {
+        a->image = image;
+        if (QAction* q = action(nom))
+            q->setIcon(IconeImage(*style(), image));
+    }
+    legendeAction(nom, caption);
+}
+
 // Loads the current entry into the preview, once per turn of the event loop
 // however many changes ask for it.
 void TUIForm::ouvrirApercuCourant()
@@ -317,9 +336,13 @@ void TUIForm::AppliquerPreferencesApercu()
         base_->incrustHorz->setValue(prefIncrustX);
         base_->incrustVert->setValue(1000 - prefIncrustY);
     }
-    const bool sliders = prefSlidersVisible && drapeauxFiltres().okIncrustation();
-    base_->incrustHorz->setVisible(sliders);
-    base_->incrustVert->setVisible(sliders);
+    // The toggles show the state the settings bring back.
+    const LegendeBascule datecode = LegendeAfficherDatecode(prefIncrustOn);
+    legendeAction(QStringLiteral("amAfficherDatecode"), datecode.caption, datecode.image);
+    prefSlidersVisible = prefSlidersVisible && drapeauxFiltres().okIncrustation();
+    legendeAction(QStringLiteral("amAfficherSliders"), LegendeAfficherSliders(prefSlidersVisible).caption, -1);
+    base_->incrustHorz->setVisible(prefSlidersVisible);
+    base_->incrustVert->setVisible(prefSlidersVisible);
     // A stored "sound off" is applied by the sound command itself.
     if (prefMute) {
         prefMute = false;
@@ -472,13 +495,15 @@ void TUIForm::creerMenus()
     const std::pair<const char*, QStyle::StandardPixmap> icones[] = {
         {"afOuvrirFichiers", QStyle::SP_DialogOpenButton}, {"afCollerFichiers", QStyle::SP_FileDialogContentsView},
         {"afOuvrirDossierPrefere", QStyle::SP_DirHomeIcon}, {"amDossierParent", QStyle::SP_DirOpenIcon},
-        {"avMute", QStyle::SP_MediaVolumeMuted}, {"amAfficherDatecode", QStyle::SP_FileDialogInfoView},
+        {"avMute", QStyle::SP_MediaVolumeMuted},
         {"afViderListe", QStyle::SP_TrashIcon}, {"afSelectionnerTout", QStyle::SP_DialogApplyButton},
         {"afOptions", QStyle::SP_FileDialogDetailedView}, {"afApropos", QStyle::SP_MessageBoxInformation},
         {"afQuitter", QStyle::SP_DialogCloseButton}};
     for (const auto& [nom, icone] : icones)
         if (QAction* q = action(QLatin1String(nom)))
             q->setIcon(style()->standardIcon(icone));
+    if (const ActionFenetre* a = table_.chercher(QStringLiteral("amAfficherDatecode")))
+        action(a->nom)->setIcon(IconeImage(*style(), a->image));
     for (const char* n : {"afOuvrirFichiers", "afCollerFichiers", "afOuvrirDossierPrefere", "amDossierParent", "avMute", "amAfficherDatecode"})
         barreGauche_->addAction(action(n));
     // The right toolbar stays against the window's right edge.
@@ -592,6 +617,8 @@ void TUIForm::closeEvent(QCloseEvent* e)
     abandonTout = true;
     Dirscan1.Stop();
     apercu().desactiver();
+    if (auto* rapport = findChild<TRiffForm*>())
+        rapport->close(); // stops a report being written
     pieces_.ligneCommande->Liberer(*this);
     e->accept();
 }
