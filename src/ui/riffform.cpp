@@ -20,11 +20,11 @@
 namespace korvan {
 
 // The lines of one report go to the list while that report is the one
-// shown; before each chunk the window handles its events, a few times a
-// second at least, so that "Fermer" and a newer report are heard.
+// shown. Before the first chunk, then every 10 ms at most, the window
+// handles its events, so that "Fermer" and a newer report are heard.
 class TRiffForm::Sortie : public SortieRapportRiff {
 public:
-    Sortie(TRiffForm& f, int generation) : f_(f), generation_(generation) { depuis_.start(); }
+    Sortie(TRiffForm& f, int generation) : f_(f), generation_(generation) {}
 
     void ajouterLigne(const QString& ligne) override
     {
@@ -36,7 +36,7 @@ public:
     }
     bool annuleRapport() override
     {
-        if (depuis_.elapsed() >= 10) {
+        if (!depuis_.isValid() || depuis_.elapsed() >= 10) {
             QCoreApplication::processEvents();
             depuis_.start();
         }
