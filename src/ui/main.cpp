@@ -487,6 +487,9 @@ void TUIForm::creerMenus()
     lb_->addAction(menuTriListe_->menuAction());
     ajouter(lb_, {"afSelectionnerTout", "-", "afSauverListe", "afViderListe", "afQuitter"});
     ajouter(placeholder_, entreesMenuFenetre());
+    // The video's own menu: the only place the sliders toggle is offered.
+    base_->vw->setContextMenuPolicy(Qt::ActionsContextMenu);
+    ajouter(base_->vw, {"avPlayStop", "avMute", "amAfficherDatecode", "amAfficherSliders", "avFullscreen"});
     barreGauche_ = addToolBar(QStringLiteral("Fichiers"));
     barreGauche_->setObjectName(QStringLiteral("barreGauche"));
     barreGauche_->setMovable(false);

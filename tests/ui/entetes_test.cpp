@@ -475,6 +475,13 @@ TEST_F(EntetesFenetre, DatecodeToggleDrawsAndHidesTheOverlayWithItsCaptions)
 
 TEST_F(EntetesFenetre, SlidersToggleShowsThemAndTurnsTheOverlayOn)
 {
+    // Offered in the video's context menu.
+    QStringList menuVideo;
+    for (const QAction* a : fenetre->panneau()->vw->actions())
+        menuVideo << a->objectName();
+    EXPECT_EQ(menuVideo, (QStringList{"avPlayStop", "avMute", "amAfficherDatecode", "amAfficherSliders", "avFullscreen"}));
+    EXPECT_EQ(fenetre->panneau()->vw->contextMenuPolicy(), Qt::ActionsContextMenu);
+
     deposer({copie("pal_t2_43.avi", "clip.avi")});
     ASSERT_TRUE(attendre([&] { return fenetre->apercu().superposer() != nullptr; }));
     TBaseFrame* p = fenetre->panneau();
