@@ -37,6 +37,14 @@ private:
     bool leve_;
 };
 
+// Asked for read-only files only: the path, then on the next line the question.
+QString QuestionLectureSeule(const TAfficherFichier* fichier, const QString& question)
+{
+    if (!fichier || !(fichier->attributs & faReadOnly))
+        return {};
+    return ChaineCourte(QStringLiteral("Le fichier ") + fichier->chemin + QStringLiteral("\r\n") + question);
+}
+
 // The nearest 64-bit float to 29.97, as the dialog's NTSC item gives it.
 constexpr double kFrequenceNtsc = 29.97;
 
@@ -107,10 +115,7 @@ void CorrigerFpsFileCondition(TParam&, const TAfficherFichier* fichier, bool&, b
 
 void CorrigerFpsConfirmation(TParam&, const TAfficherFichier* fichier, QString& confirmMsg)
 {
-    confirmMsg.clear();
-    if (fichier && (fichier->attributs & faReadOnly))
-        confirmMsg = ChaineCourte(QStringLiteral("Le fichier ") + fichier->chemin
-                                  + QStringLiteral("\r\n est en Lecture seule. Voulez-vous vraiment corriger son framerate?"));
+    confirmMsg = QuestionLectureSeule(fichier, QStringLiteral(" est en Lecture seule. Voulez-vous vraiment corriger son framerate?"));
 }
 
 void CorrigerFpsExecution(const ServicesCommandes& services, IFrequenceForm& dialogue, TParam&,
@@ -140,10 +145,7 @@ void CorrigerFpsExecution(const ServicesCommandes& services, IFrequenceForm& dia
 
 void CorrigerCodecConfirmation(TParam&, const TAfficherFichier* fichier, QString& confirmMsg)
 {
-    confirmMsg.clear();
-    if (fichier && (fichier->attributs & faReadOnly))
-        confirmMsg = ChaineCourte(QStringLiteral("Le fichier ") + fichier->chemin
-                                  + QStringLiteral("\r\nVoulez-vous vraiment corriger son codec?"));
+    confirmMsg = QuestionLectureSeule(fichier, QStringLiteral("Voulez-vous vraiment corriger son codec?"));
 }
 
 void CorrigerCodecExecution(const ServicesCommandes& services, ICodecForm& dialogue, TParam&,

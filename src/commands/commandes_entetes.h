@@ -16,29 +16,29 @@ namespace korvan {
 
 class Tch;
 
-// TFrequenceForm as the command sees it. The dialog keeps its radio choice,
-// its edit text and its last result for as long as the program runs.
-class IFrequenceForm {
+// A header-fix dialog as its command sees it. The dialog keeps its radio
+// choice, its edit text and its last result for as long as the program runs.
+class IDialogueChoix {
 public:
-    virtual ~IFrequenceForm() = default;
-    // The item of rgFreq, -1 until the first choice.
+    virtual ~IDialogueChoix() = default;
+    // The radio group's item, -1 until the first choice.
     virtual int choix() const = 0;
     // Choosing an item enables the edit exactly for the last one.
     virtual void choisir(int item) = 0;
     virtual void definirTexte(const QString& texte) = 0;
     // Shows the dialog modally; true when it was closed with OK and its value read.
     virtual bool executer() = 0;
+};
+
+// TFrequenceForm.
+class IFrequenceForm : public IDialogueChoix {
+public:
     virtual double frequenceChoisie() const = 0;
 };
 
-// TCodecForm, alike.
-class ICodecForm {
+// TCodecForm.
+class ICodecForm : public IDialogueChoix {
 public:
-    virtual ~ICodecForm() = default;
-    virtual int choix() const = 0;
-    virtual void choisir(int item) = 0;
-    virtual void definirTexte(const QString& texte) = 0;
-    virtual bool executer() = 0;
     // At most 4 characters.
     virtual QString codecChoisi() const = 0;
 };

@@ -5,7 +5,7 @@
 namespace korvan {
 
 TCodecForm::TCodecForm(QWidget* parent)
-    : DialogueChoix({QStringLiteral("Corriger le codec vidéo"),
+    : FormeChoix({QStringLiteral("Corriger le codec vidéo"),
                      {QStringLiteral("Indiquez le codec souhaité")},
                      QStringLiteral("rgCodec"),
                      {QStringLiteral("dvsd (Microsoft)"), QStringLiteral("dsvd"), QStringLiteral("CDVC (Canopus)"),

@@ -4,6 +4,8 @@
 // and "Annuler". The edit is enabled exactly while the last item is chosen,
 // and takes the focus whenever it is enabled in the active dialog. The
 // dialog keeps its choice and its text between uses.
+#include "commands/commandes_entetes.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -53,6 +55,17 @@ protected:
 private:
     void itemChoisi();
     bool accepte_ = false;
+};
+
+// The dialog behind the interface its command reads.
+template <class Interface>
+class FormeChoix : public DialogueChoix, public Interface {
+public:
+    using DialogueChoix::DialogueChoix;
+    int choix() const override { return choixCourant(); }
+    void choisir(int item) override { choisirItem(item); }
+    void definirTexte(const QString& texte) override { definirTexteEdition(texte); }
+    bool executer() override { return executerModal(); }
 };
 
 } // namespace korvan

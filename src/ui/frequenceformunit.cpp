@@ -5,7 +5,7 @@
 namespace korvan {
 
 TFrequenceForm::TFrequenceForm(QWidget* parent)
-    : DialogueChoix({QStringLiteral("Corriger la fréquence vidéo"),
+    : FormeChoix({QStringLiteral("Corriger la fréquence vidéo"),
                      {QStringLiteral("Indiquez la bonne fréquence vidéo en images/sec."),
                       QStringLiteral("La fréquence audio sera inchangée.")},
                      QStringLiteral("rgFreq"),

@@ -432,6 +432,27 @@ TEST_F(EntetesFenetre, ClosingTheReportWindowDuringTheWalkCancelsIt)
     EXPECT_FALSE(r->btnSauver->isEnabled());
 }
 
+TEST_F(EntetesFenetre, ANewReportWhileOneIsWrittenTakesTheWindow)
+{
+    const QString premier = copie("pal_t2_43.avi", "premier.avi");
+    const QString second = copie("pal_t1_43.avi", "second.avi");
+    deposer({premier});
+    auto* r = fenetre->findChild<TRiffForm*>();
+    // While the first report is written, the second is asked for (Ctrl+H on another file).
+    QTimer::singleShot(0, r, [r, second] { r->AfficherRapportRiff(second); });
+    lancer("amRiffHeader", {});
+    EXPECT_TRUE(r->isVisible());
+    EXPECT_FALSE(r->rapportEnCours());
+    EXPECT_EQ(r->windowTitle(), "En-tête du fichier " + second);
+    EXPECT_TRUE(r->btnSauver->isEnabled());
+    const BinaryFile f(second.toStdString(), BinaryFile::Mode::Read);
+    const QStringList attendu = RapportRiff(f, second, {versionProgramme, kAdresseSiteWeb, Maintenant()});
+    QStringList vu = r->lignes();
+    ASSERT_EQ(vu.size(), attendu.size());
+    vu[4] = attendu[4];
+    EXPECT_EQ(vu, attendu);
+}
+
 TEST_F(EntetesFenetre, AnInaccessibleFileGetsTheWarningAndNoReport)
 {
     const QString clip = copie("pal_t2_43.avi", "ferme.avi");
