@@ -4,6 +4,7 @@
 #include "analysis/aviinfo.h"
 #include "analysis/buildlist.h"
 #include "analysis/fpsunit.h"
+#include "analysis/riffunit.h"
 
 #include <cstring>
 
@@ -56,6 +57,27 @@ bool fuzzDemuxer(const uint8_t* data, size_t size)
     TResultatSonde r;
     Sonder(avi, r);
     return r.nombreFlux == int32_t(avi.streams().size()) || !avi.isAvi();
+}
+
+bool fuzzRapportRiff(const uint8_t* data, size_t size)
+{
+    const MemorySource source(data, size);
+    const QString chemin = QStringLiteral("/tmp/fuzz.avi");
+    const QStringList l = RapportRiff(source, chemin, {QStringLiteral("5.3.6"), QStringLiteral("https://x"), 38000.5});
+    // One chunk read gives at most 27 lines (a video format with its DV
+    // block, after the size correction); the walk reads at most one chunk
+    // header per four bytes, plus 1024, plus the read that finds the budget spent.
+    const qsizetype lecturesMax = qsizetype(size / 4) + 1025;
+    if (l.size() > 30 + 27 * lecturesMax)
+        return false;
+    const qsizetype largeurMax = 4 * kProfondeurMaxRapport + 80;
+    for (const QString& ligne : l)
+        if (ligne.size() > largeurMax)
+            return false;
+    const QString tirets(50, u'-');
+    return l.size() >= 16 && l.first() == tirets && l.last() == tirets && l[l.size() - 2].isEmpty()
+        && l[l.size() - 3].trimmed() == chemin && l[l.size() - 4].contains(QStringLiteral(" Fin de l'en-tête "))
+        && l[10].contains(QStringLiteral("Début du RIFF Avi"));
 }
 
 } // namespace korvan::fuzz

@@ -18,4 +18,10 @@ bool fuzzHeaderLocator(const uint8_t* data, size_t size);
 // media probe over the bytes. False when a frame lies outside the bytes.
 bool fuzzDemuxer(const uint8_t* data, size_t size);
 
+// Writes the RIFF structure report of the bytes. False when the report
+// breaks its frame (first and last lines, the closing block) or grows beyond
+// what the bytes can account for: more lines than the walk's read budget
+// allows, or a line longer than the deepest indent and widest field.
+bool fuzzRapportRiff(const uint8_t* data, size_t size);
+
 } // namespace korvan::fuzz

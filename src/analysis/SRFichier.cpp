@@ -6,12 +6,40 @@
 
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace korvan {
 
 TBaseFichier::TBaseFichier(const QString& cheminDonne)
     : nom(NomDeFichier(cheminDonne)), chemin(CheminAbsolu(cheminDonne))
 {
     cleAlpha = (nom + chemin).toLower();
+}
+
+uint32_t AttributsDeFichier(const QString& chemin)
+{
+    const QFileInfo info(chemin);
+    uint32_t attributs = faArchive;
+    // Not isWritable(): it asks whether this user may write, which is always
+    // yes for the administrator and no for anybody else's file.
+    if (!info.permissions().testFlag(QFileDevice::WriteOwner))
+        attributs |= faReadOnly;
+    if (info.isHidden())
+        attributs |= faHidden;
+    return attributs;
+}
+
+bool DefinirAttributsFichier(const QString& chemin, uint32_t attributs)
+{
+    // chmod rather than QFile::setPermissions, which would also drop the
+    // set-id and sticky bits.
+    const std::string local = CheminLocal(chemin);
+    struct stat st {};
+    if (::stat(local.c_str(), &st) != 0)
+        return false;
+    const mode_t avant = st.st_mode & 07777;
+    const mode_t apres = (attributs & faReadOnly) ? (avant & ~mode_t(S_IWUSR)) : (avant | S_IWUSR);
+    return apres == avant || ::chmod(local.c_str(), apres) == 0;
 }
 
 TSRFichier::TSRFichier(const QString& cheminDonne) : TBaseFichier(cheminDonne)
@@ -34,11 +62,7 @@ TSRFichier::TSRFichier(const QString& cheminDonne) : TBaseFichier(cheminDonne)
             creation = changement;
     }
     dateCreation = DateTimeDepuisQDateTime(creation);
-    attributs = faArchive;
-    if (!info.isWritable())
-        attributs |= faReadOnly;
-    if (info.isHidden())
-        attributs |= faHidden;
+    attributs = AttributsDeFichier(chemin);
     cleTaille = Format("%.16x", tailleHaute) + Format("%.16x", tailleBasse) + chemin.toLower();
     cleDateFichier = FormatDateTime(QStringLiteral("yyyymmddhhnnss"), dateModification) + chemin.toLower();
 }

@@ -27,6 +27,15 @@ enum AttributFichier : uint32_t {
     faNormal = 0x80,
 };
 
+// The attribute bits of an existing file. Read-only is the file's own mark,
+// the same whoever looks at it (as the attribute is on Windows): its owner
+// may not write it. Hidden: a name starting with a dot.
+uint32_t AttributsDeFichier(const QString& chemin);
+// Gives the file the read-only state the bits say, by taking away or giving
+// back its owner's write permission; its other permissions stay as they are.
+// False when the permissions cannot be changed.
+bool DefinirAttributsFichier(const QString& chemin, uint32_t attributs);
+
 class TSRFichier : public TBaseFichier {
 public:
     bool existe = false;

@@ -1,7 +1,9 @@
 #include "analysis/format_texte.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <string>
 
 namespace korvan {
 
@@ -215,6 +217,43 @@ QString FormatListe(QStringView format, std::initializer_list<ArgumentFormat> ar
         sortie += remplir(cv, signe, corps, numerique);
     }
     return sortie;
+}
+
+QString FloatToStr(double valeur, const ReglagesFormat& reglages)
+{
+    return QString::number(valeur, 'g', QLocale::FloatingPointShortest)
+        .replace(QLatin1Char('.'), reglages.separateurDecimal);
+}
+
+std::optional<double> StrToFloat(const QString& texte, const ReglagesFormat& reglages)
+{
+    const QString t = texte.trimmed();
+    const QString& separateur = reglages.separateurDecimal;
+    // Only digits, sign, exponent and the settings' separator; the text is
+    // rebuilt with a point for the C parser.
+    std::string c;
+    c.reserve(size_t(t.size()));
+    for (qsizetype i = 0; i < t.size();) {
+        if (!separateur.isEmpty() && t.mid(i, separateur.size()) == separateur) {
+            c += '.';
+            i += separateur.size();
+            continue;
+        }
+        const QChar ch = t[i++];
+        if (!(ch.isDigit() && ch.unicode() < 128) && ch != u'+' && ch != u'-' && ch != u'e' && ch != u'E')
+            return std::nullopt;
+        c += char(ch.unicode());
+    }
+    if (c.empty())
+        return std::nullopt;
+    const char* debut = c.data();
+    if (*debut == '+' && c.size() > 1 && c[1] != '-')
+        ++debut; // from_chars takes no plus sign
+    double v = 0;
+    const auto [fin, erreur] = std::from_chars(debut, c.data() + c.size(), v);
+    if (erreur != std::errc() || fin != c.data() + c.size() || !std::isfinite(v))
+        return std::nullopt;
+    return v;
 }
 
 } // namespace korvan

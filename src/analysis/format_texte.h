@@ -8,6 +8,7 @@
 #include <concepts>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <type_traits>
 
@@ -88,5 +89,15 @@ QString Format(const ReglagesFormat& reglages, const char* format, const Args&..
 {
     return FormatListe(QString::fromUtf8(format), {ArgumentFormat(args)...}, reglages);
 }
+
+// The shortest decimal text that reads back as the same number, with the
+// settings' decimal separator (29.97 -> "29,97" in French).
+QString FloatToStr(double valeur, const ReglagesFormat& reglages = reglagesFormatCourants());
+
+// A number typed by the user: optional blanks around, an optional sign,
+// digits with at most one decimal separator (the settings' one only: "29.97"
+// is no number in French), an optional exponent. None for anything else,
+// infinities and NaN included.
+std::optional<double> StrToFloat(const QString& texte, const ReglagesFormat& reglages = reglagesFormatCourants());
 
 } // namespace korvan

@@ -268,17 +268,6 @@ void EffacerPreferencesOptions(ControlesOptions& ui, BoiteMessage& boite)
     prefSauverPrefsEnQuittant = false;
 }
 
-QString LegendeAfficherDatecode(bool incrustationAffichee)
-{
-    return incrustationAffichee ? QStringLiteral("Masquer le datecode") : QStringLiteral("Afficher le datecode");
-}
-
-QString LegendeAfficherSliders(bool slidersVisibles)
-{
-    return slidersVisibles ? QStringLiteral("Masquer les barres de l'incrustation")
-                           : QStringLiteral("Modifier la position de l'incrustation");
-}
-
 QString TexteSansIncrustation()
 {
     return QStringLiteral("\nLes filtres de Brannoc pour l'incrustation ne sont pas installés sur votre sytème, donc vous "

@@ -161,10 +161,6 @@ void RecueillirPanneauOptions(const ControlesOptions& ui);
 // cleared whatever the answer, so that nothing is written back at exit.
 void EffacerPreferencesOptions(ControlesOptions& ui, BoiteMessage& boite);
 
-// Captions of the overlay commands as the settings leave them.
-QString LegendeAfficherDatecode(bool incrustationAffichee);
-QString LegendeAfficherSliders(bool slidersVisibles);
-
 // The group "Incrustation" replaced, without the overlay filters, by this text.
 QString TexteSansIncrustation();
 

@@ -233,10 +233,7 @@ void TBaseFrame::AfficherInfos(const TAfficherFichier& e)
     LabDuree->setText(!e.texteDureeAudio.isEmpty() && e.texteDureeAudio != e.texteDuree
                           ? e.texteDuree + QStringLiteral(" (") + e.texteDureeAudio + QLatin1Char(')')
                           : e.texteDuree);
-    // Shortest decimal form with the locale's decimal separator.
-    labFPS->setText(e.fps > 0 ? QString::number(e.fps, 'g', QLocale::FloatingPointShortest)
-                                    .replace(QLatin1Char('.'), reglagesFormatCourants().separateurDecimal)
-                              : QString());
+    labFPS->setText(e.fps > 0 ? FloatToStr(e.fps) : QString());
     fpsCourant = e.fps;
     fpsEntree_ = e.fps;
     LabAudio1->setText(e.texteAudio);

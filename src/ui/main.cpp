@@ -1,23 +1,28 @@
 #include "ui/main.h"
 
-#include "platform/etat_programme.h"
+#include "commands/bascules_incrustation.h"
 #include "commands/playlist.h"
 #include "commands/raccourcis.h"
 #include "commands/registre_commandes.h"
-#include "platform/disques_fixes.h"
-#include "platform/preferences.h"
-#include "ui/AfficherBase.h"
 #include "integration/plugins.h"
-#include "ui/apropos_frame.h"
-#include "ui/options_frame.h"
-#include "ui/vide_frame.h"
-#include "ui/boite_message_qt.h"
-#include "ui/delegue_liste.h"
-#include "ui/etiquette_elidee.h"
-#include "ui/fenetre_video.h"
 #include "pipelines/presence_filtres.h"
 #include "pipelines/rapport_systeme.h"
 #include "pipelines/regles_apercu.h"
+#include "platform/disques_fixes.h"
+#include "platform/etat_programme.h"
+#include "platform/preferences.h"
+#include "ui/AfficherBase.h"
+#include "ui/apropos_frame.h"
+#include "ui/boite_message_qt.h"
+#include "ui/codecformunit.h"
+#include "ui/delegue_liste.h"
+#include "ui/etiquette_elidee.h"
+#include "ui/fenetre_video.h"
+#include "ui/frequenceformunit.h"
+#include "ui/incrustation_fenetre.h"
+#include "ui/options_frame.h"
+#include "ui/riffform.h"
+#include "ui/vide_frame.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -120,6 +125,10 @@ TUIForm::TUIForm(PiecesFenetre pieces, QWidget* parent) : QMainWindow(parent), p
     creerApercu();
     tch_.services.boite = boite_.get();
     tch_.services.apercu = controleApercu_.get();
+    // The header-fix dialogs, the RIFF report window and the overlay toggles give their commands the handlers.
+    InstallerCorrectionsEntetes(tch_, *new TFrequenceForm(this), *new TCodecForm(this));
+    InstallerRapportRiff(tch_, *new TRiffForm(*boite_, this));
+    InstallerBasculesIncrustation(tch_, *new IncrustationFenetre(*this));
     executeur_ = std::make_unique<ExecuteurCommandes>(liste_, *this, *boite_, *this, *controleApercu_);
     creerGestionnaires();
     if (QAction* q = action(QStringLiteral("afQuitter")))
@@ -230,6 +239,17 @@ void TUIForm::legendeAction(const QString& nom, const QString& caption)
     }
 }
 
+void TUIForm::legendeAction(const QString& nom, const QString& caption, int image)
+{
+    ActionFenetre* a = table_.chercher(nom);
+    if (a && image >= 0) {
+        a->image = image;
+        if (QAction* q = action(nom))
+            q->setIcon(IconeImage(*style(), image));
+    }
+    legendeAction(nom, caption);
+}
+
 // Loads the current entry into the preview, once per turn of the event loop
 // however many changes ask for it.
 void TUIForm::ouvrirApercuCourant()
@@ -333,12 +353,15 @@ void TUIForm::AppliquerPreferencesApercu(EtapeAppliquer etape)
             avMuteExecute();
         }
         break;
-    case EtapeAppliquer::LegendeDatecode:
-        legendeAction(QStringLiteral("amAfficherDatecode"), LegendeAfficherDatecode(prefIncrustOn));
+    case EtapeAppliquer::LegendeDatecode: {
+        // The toggles show the state the settings bring back.
+        const LegendeBascule datecode = LegendeAfficherDatecode(prefIncrustOn);
+        legendeAction(QStringLiteral("amAfficherDatecode"), datecode.caption, datecode.image);
         break;
+    }
     case EtapeAppliquer::BarresIncrustation:
         prefSlidersVisible = prefSlidersVisible && drapeauxFiltres().okIncrustation();
-        legendeAction(QStringLiteral("amAfficherSliders"), LegendeAfficherSliders(prefSlidersVisible));
+        legendeAction(QStringLiteral("amAfficherSliders"), LegendeAfficherSliders(prefSlidersVisible).caption, -1);
         base_->incrustHorz->setVisible(prefSlidersVisible);
         base_->incrustVert->setVisible(prefSlidersVisible);
         break;
@@ -498,6 +521,7 @@ void TUIForm::creerMenus()
     lb_->addAction(menuTriListe_->menuAction());
     ajouter(lb_, {"afSelectionnerTout", "-", "afSauverListe", "afViderListe", "afQuitter"});
     ajouter(vide_, entreesMenuFenetre());
+    // The video's own menu: the only place the sliders toggle is offered.
     ajouter(base_->vw, {"avPlayStop", "avMute", "amAfficherDatecode", "amAfficherSliders", "avFullscreen"});
     barreGauche_ = addToolBar(QStringLiteral("Fichiers"));
     barreGauche_->setObjectName(QStringLiteral("barreGauche"));
@@ -508,13 +532,14 @@ void TUIForm::creerMenus()
         {"afOuvrirFichiers", QStyle::SP_DialogOpenButton}, {"afCollerFichiers", QStyle::SP_FileDialogContentsView},
         {"afOuvrirDossierPrefere", QStyle::SP_DirHomeIcon}, {"amDossierParent", QStyle::SP_DirOpenIcon},
         {"avMute", prefMute ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume},
-        {"amAfficherDatecode", QStyle::SP_FileDialogInfoView},
         {"afViderListe", QStyle::SP_TrashIcon}, {"afSelectionnerTout", QStyle::SP_DialogApplyButton},
         {"afOptions", QStyle::SP_FileDialogDetailedView}, {"afApropos", QStyle::SP_MessageBoxInformation},
         {"afQuitter", QStyle::SP_DialogCloseButton}};
     for (const auto& [nom, icone] : icones)
         if (QAction* q = action(QLatin1String(nom)))
             q->setIcon(style()->standardIcon(icone));
+    if (const ActionFenetre* a = table_.chercher(QStringLiteral("amAfficherDatecode")))
+        action(a->nom)->setIcon(IconeImage(*style(), a->image));
     for (const char* n : {"afOuvrirFichiers", "afCollerFichiers", "afOuvrirDossierPrefere", "amDossierParent", "avMute", "amAfficherDatecode"})
         barreGauche_->addAction(action(n));
     // The right toolbar stays against the window's right edge.
@@ -635,6 +660,8 @@ void TUIForm::closeEvent(QCloseEvent* e)
     abandonTout = true;
     Dirscan1.Stop();
     apercu().desactiver();
+    if (auto* rapport = findChild<TRiffForm*>())
+        rapport->close(); // stops a report being written
     pieces_.ligneCommande->Liberer(*this);
     e->accept();
 }

@@ -94,6 +94,8 @@ public:
     void AppliquerPreferencesApercu(EtapeAppliquer etape);
     void RecueillirPreferencesApercu();
     Tviewdm& apercu() const { return *pieces_.apercu; }
+    // A window action's caption, and its image (icon) unless -1.
+    void legendeAction(const QString& nom, const QString& caption, int image);
     // The main window's half of the 40 ms tick: the position label.
     void Timer1Timer();
     void avPlayStopExecute();

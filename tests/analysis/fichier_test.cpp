@@ -197,3 +197,40 @@ TEST(FichierEntree, OnlyRegularFilesAreRead)
         EXPECT_THROW(BinaryFile(chemin, BinaryFile::Mode::Read), FileError) << chemin;
     }
 }
+
+namespace {
+
+mode_t modeDe(const std::string& chemin)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(chemin.c_str(), &st), 0);
+    return st.st_mode & 07777;
+}
+
+} // namespace
+
+// Read-only is the owner's missing write permission, whoever looks: the
+// administrator, who may write anything, sees it too.
+TEST(AttributsFichier, ReadOnlyIsTheOwnersWritePermissionAndOnlyThatBitChanges)
+{
+    const ScratchDir dir;
+    const std::string f = dir.path("clip.avi");
+    writeWholeFile(f, "x");
+    struct Cas {
+        mode_t mode;
+        bool lectureSeule;
+    };
+    for (const Cas c : {Cas{0644, false}, Cas{0444, true}, Cas{0200, false}, Cas{0000, true}, Cas{02464, true}}) {
+        ASSERT_EQ(::chmod(f.c_str(), c.mode), 0);
+        const uint32_t a = AttributsDeFichier(q(f));
+        EXPECT_EQ((a & faReadOnly) != 0, c.lectureSeule) << std::oct << c.mode;
+        EXPECT_EQ(TAfficherFichier(q(f)).attributs, a);
+        // Cleared, then set back: the other bits (set-group-id included) are kept.
+        ASSERT_TRUE(DefinirAttributsFichier(q(f), a & ~uint32_t(faReadOnly)));
+        EXPECT_EQ(modeDe(f), c.mode | S_IWUSR) << std::oct << c.mode;
+        ASSERT_TRUE(DefinirAttributsFichier(q(f), a));
+        EXPECT_EQ(modeDe(f), c.mode) << std::oct << c.mode;
+    }
+    EXPECT_FALSE(DefinirAttributsFichier(q(dir.path("absent.avi")), 0));
+    EXPECT_EQ(AttributsDeFichier(q(dir.path(".cache.avi"))) & faHidden, uint32_t(faHidden));
+}

@@ -94,3 +94,29 @@ TEST_F(FormatFr, FaultsLeaveAMarkerAndNeverThrow)
     // A huge width is bounded rather than exhausting memory.
     EXPECT_LE(Format(fr, "%999999999999d", 1).size(), 1000);
 }
+
+TEST_F(FormatFr, DecimalNumbersReadAndWrittenWithTheSettingsSeparator)
+{
+    ReglagesFormat point = fr;
+    point.separateurDecimal = QStringLiteral(".");
+    EXPECT_EQ(FloatToStr(29.97, fr), "29,97");
+    EXPECT_EQ(FloatToStr(25, fr), "25");
+    EXPECT_EQ(FloatToStr(1.0 / 3, point), "0.3333333333333333");
+    EXPECT_EQ(StrToFloat(FloatToStr(1.0 / 3, fr), fr), 1.0 / 3);
+    struct Cas {
+        const char* texte;
+        const ReglagesFormat* reglages;
+        std::optional<double> valeur;
+    };
+    const Cas cas[] = {
+        {"29,97", &fr, 29.97},       {"29.97", &fr, std::nullopt}, {"29.97", &point, 29.97},
+        {"29,97", &point, std::nullopt}, {" 30 ", &fr, 30.0},     {"+2,5", &fr, 2.5},
+        {"-0,5", &fr, -0.5},         {"1e3", &fr, 1000.0},         {"2,5E-1", &fr, 0.25},
+        {",5", &fr, 0.5},            {"", &fr, std::nullopt},      {"   ", &fr, std::nullopt},
+        {"abc", &fr, std::nullopt},  {"1,2,3", &fr, std::nullopt}, {"+-1", &fr, std::nullopt},
+        {"1e", &fr, std::nullopt},   {"1e999", &fr, std::nullopt}, {"nan", &fr, std::nullopt},
+        {"inf", &fr, std::nullopt},  {"٣", &fr, std::nullopt},    {"25 i/s", &fr, std::nullopt},
+    };
+    for (const Cas& c : cas)
+        EXPECT_EQ(StrToFloat(QString::fromUtf8(c.texte), *c.reglages), c.valeur) << c.texte;
+}

@@ -1,6 +1,7 @@
 #include "analysis/aviinfo.h"
 #include "analysis/bytes.h"
 #include "analysis/fpsunit.h"
+#include "support/acces_ordinaire.h"
 #include "support/fixtures.h"
 
 #include <QProcess>
@@ -10,12 +11,12 @@
 
 #include <cmath>
 #include <limits>
-#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 using namespace korvan;
+using korvan::test::AccesOrdinaire;
 using korvan::test::fixture;
 using korvan::test::readWholeFile;
 using korvan::test::ScratchDir;
@@ -413,34 +414,6 @@ TEST(EcrireEntetes, LastVideoStreamHeaderIsTheOnePatched)
     EXPECT_EQ(u32Dans(apres, seconde + 20), 40000u);
     EXPECT_EQ(u32Dans(apres, seconde + 24), 1'000'000u);
 }
-
-namespace {
-
-// Root ignores permission bits. Taking an ordinary user's identity for file
-// access (fsuid, this thread only) makes a read-only file behave as it does
-// for the program's users.
-class AccesOrdinaire {
-public:
-    AccesOrdinaire()
-    {
-        if (::geteuid() == 0) {
-            ::setfsuid(65534);
-            actif_ = true;
-        }
-    }
-    ~AccesOrdinaire()
-    {
-        if (actif_)
-            ::setfsuid(0);
-    }
-    AccesOrdinaire(const AccesOrdinaire&) = delete;
-    AccesOrdinaire& operator=(const AccesOrdinaire&) = delete;
-
-private:
-    bool actif_ = false;
-};
-
-} // namespace
 
 TEST(EcrireEntetes, ReadOnlyFileIsLeftIntact)
 {

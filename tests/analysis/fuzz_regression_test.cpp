@@ -16,6 +16,7 @@
 using korvan::fuzz::fuzzAviParam;
 using korvan::fuzz::fuzzDemuxer;
 using korvan::fuzz::fuzzHeaderLocator;
+using korvan::fuzz::fuzzRapportRiff;
 
 namespace {
 
@@ -62,6 +63,8 @@ public:
             ADD_FAILURE() << "header locator: " << quoi << " (" << n << " bytes)";
         if (!fuzzDemuxer(data, n) && echecs_++ < 20)
             ADD_FAILURE() << "demuxer: " << quoi << " (" << n << " bytes)";
+        if (!fuzzRapportRiff(data, n) && echecs_++ < 20)
+            ADD_FAILURE() << "RIFF report: " << quoi << " (" << n << " bytes)";
         ++entrees_;
     }
     int entrees() const { return entrees_; }
@@ -149,8 +152,9 @@ TEST(FuzzRegression, FixturesAndTheirMutationsWalkCleanly)
 // small sizes, so that nesting, odd sizes and overlaps come up often.
 TEST(FuzzRegression, RandomTokenSoupsWalkCleanly)
 {
-    static const std::array<const char*, 12> jetons = {"RIFF", "LIST", "AVI ", "AVIX", "hdrl", "strl",
-                                                       "strh", "vids", "iavs", "movi", "avih", "JUNK"};
+    static const std::array<const char*, 16> jetons = {"RIFF", "LIST", "AVI ", "AVIX", "hdrl", "strl",
+                                                       "strh", "vids", "iavs", "movi", "avih", "JUNK",
+                                                       "strf", "auds", "indx", "ix00"};
     Passage passer;
     std::mt19937 alea(1999);
     for (int i = 0; i < 3000; ++i) {
@@ -179,4 +183,5 @@ TEST(FuzzRegression, RandomTokenSoupsWalkCleanly)
     EXPECT_TRUE(fuzzAviParam(nullptr, 0));
     EXPECT_TRUE(fuzzHeaderLocator(nullptr, 0));
     EXPECT_TRUE(fuzzDemuxer(nullptr, 0));
+    EXPECT_TRUE(fuzzRapportRiff(nullptr, 0));
 }

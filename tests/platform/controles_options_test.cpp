@@ -403,10 +403,6 @@ TEST(ControlesOptions, StartUpStepsSeparatorsAndCaptions)
     const auto recueil = etapesRecueillirPreferences();
     EXPECT_EQ(recueil.front(), EtapeRecueillir::Panneau);
     EXPECT_EQ(recueil.back(), EtapeRecueillir::Sauver);
-    EXPECT_EQ(LegendeAfficherDatecode(true), "Masquer le datecode");
-    EXPECT_EQ(LegendeAfficherDatecode(false), "Afficher le datecode");
-    EXPECT_EQ(LegendeAfficherSliders(true), "Masquer les barres de l'incrustation");
-    EXPECT_EQ(LegendeAfficherSliders(false), "Modifier la position de l'incrustation");
     // Every bound control has its own name, found again from it.
     QStringList noms;
     for (const DescripteurControle& d : descripteursOptions()) {

@@ -4,6 +4,8 @@
 #include "analysis/chemins.h"
 #include "analysis/file_io.h"
 #include "analysis/entree_json.h"
+#include "analysis/riffunit.h"
+#include "platform/identite_programme.h"
 #include "scenes.h"
 
 #include <QCoreApplication>
@@ -11,6 +13,7 @@
 #include <unistd.h>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -18,14 +21,40 @@ namespace {
 const char* const kUsage =
     "usage: korvan-info [--array] [--format FMT] FILE...\n"
     "       korvan-info --scenes [--format FMT] FILE...\n"
+    "       korvan-info --riff FILE...\n"
     "       korvan-info --filters\n"
     "  --array        print one JSON array instead of one object per line\n"
     "  --format FMT   date format of texteDatecode and of the scene datecodes\n"
     "                 (default \"dd/mm/yyyy hh:nn:ss\")\n"
     "  --scenes       print each clip's scene list as the scene text export lines\n"
     "                 (number, start, end, datecode, time code, length); writes no file\n"
+    "  --riff         print each file's RIFF structure report, as the window shows it\n"
     "  --filters      print which media filters this machine offers and the presence\n"
     "                 report (KORVAN_FILTRES_ABSENTS=\"name;name\" marks filters absent)\n";
+
+// The report lines of each file in turn; 1 when a file is missing or unreadable.
+int afficherRapportsRiff(const QStringList& fichiers)
+{
+    int code = 0;
+    const korvan::EnteteRapportRiff entete{korvan::versionProgramme, korvan::kAdresseSiteWeb, korvan::Maintenant()};
+    for (const QString& chemin : fichiers) {
+        try {
+            const std::string local = korvan::CheminLocal(chemin);
+            if (!korvan::fileExists(local))
+                throw korvan::FileError("cannot open " + local, ENOENT);
+            const korvan::BinaryFile fichier(local, korvan::BinaryFile::Mode::Read);
+            for (const QString& ligne : korvan::RapportRiff(fichier, chemin, entete)) {
+                const QByteArray octets = ligne.toUtf8();
+                std::fwrite(octets.constData(), 1, size_t(octets.size()), stdout);
+                std::fputc('\n', stdout);
+            }
+        } catch (const korvan::FileError& e) {
+            std::fprintf(stderr, "korvan-info: %s\n", e.what());
+            code = 1;
+        }
+    }
+    return code;
+}
 
 void ecrire(const QJsonDocument& doc)
 {
@@ -41,7 +70,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     korvan::ContexteEntree contexte;
     // What is printed for the files: their entries as JSON, or their scenes.
-    enum class Vue { Entrees, Scenes };
+    enum class Vue { Entrees, Scenes, Riff };
     Vue vue = Vue::Entrees;
     bool tableau = false;
     QStringList fichiers;
@@ -59,6 +88,8 @@ int main(int argc, char** argv)
             contexte.formatAfficher = args[i];
         } else if (a == QLatin1String("--scenes")) {
             vue = Vue::Scenes;
+        } else if (a == QLatin1String("--riff")) {
+            vue = Vue::Riff;
         } else if (a == QLatin1String("--filters")) {
             // The report lives in korvan-filtres, installed beside this program.
             const QByteArray programme = QFile::encodeName(QCoreApplication::applicationDirPath() + "/korvan-filtres");
@@ -87,6 +118,8 @@ int main(int argc, char** argv)
     }
     if (vue == Vue::Scenes)
         return afficherScenes(fichiers, contexte);
+    if (vue == Vue::Riff)
+        return afficherRapportsRiff(fichiers);
 
     // Every file gets its entry; the status says whether any could not be read.
     int code = 0;
