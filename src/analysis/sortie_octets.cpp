@@ -22,47 +22,105 @@ void SortieMemoire::recrire(int64_t position, const void* octets, size_t n)
 SortieFichier::SortieFichier(const std::string& chemin) : fichier_(chemin, BinaryFile::Mode::Create)
 {
     tampon_.reserve(kTampon);
+    enCours_.reserve(kTampon);
+    fil_ = std::thread([this] { ecrireEnFond(); });
 }
 
-void SortieFichier::vider()
+SortieFichier::~SortieFichier()
+{
+    {
+        const std::lock_guard l(mutex_);
+        fin_ = true;
+    }
+    signal_.notify_all();
+    fil_.join();
+}
+
+void SortieFichier::ecrireEnFond()
+{
+    std::unique_lock l(mutex_);
+    for (;;) {
+        signal_.wait(l, [this] { return aEcrire_ || fin_; });
+        if (!aEcrire_)
+            return;
+        l.unlock();
+        std::exception_ptr e;
+        try {
+            fichier_.writeAt(positionEnCours_, enCours_.data(), enCours_.size());
+        } catch (...) {
+            e = std::current_exception();
+        }
+        l.lock();
+        if (e && !echec_)
+            echec_ = e;
+        aEcrire_ = false;
+        signal_.notify_all();
+    }
+}
+
+void SortieFichier::attendreVide()
+{
+    std::unique_lock l(mutex_);
+    signal_.wait(l, [this] { return !aEcrire_; });
+}
+
+void SortieFichier::signalerEchec()
+{
+    const std::lock_guard l(mutex_);
+    if (echec_)
+        std::rethrow_exception(echec_);
+}
+
+void SortieFichier::envoyer()
 {
     if (tampon_.empty())
         return;
-    fichier_.writeAt(ecrits_, tampon_.data(), tampon_.size());
-    ecrits_ += int64_t(tampon_.size());
+    attendreVide();
+    signalerEchec();
+    {
+        const std::lock_guard l(mutex_);
+        enCours_.swap(tampon_);
+        positionEnCours_ = envoyes_;
+        envoyes_ += int64_t(enCours_.size());
+        aEcrire_ = true;
+    }
+    signal_.notify_all();
     tampon_.clear();
 }
 
 void SortieFichier::ajouter(const void* octets, size_t n)
 {
     const auto* o = static_cast<const uint8_t*>(octets);
-    if (tampon_.size() + n > kTampon)
-        vider();
-    // A block larger than the buffer goes straight to the file.
-    if (n >= kTampon) {
-        fichier_.writeAt(ecrits_, o, n);
-        ecrits_ += int64_t(n);
-        return;
+    while (n > 0) {
+        if (tampon_.size() == kTampon)
+            envoyer();
+        const size_t k = std::min(n, kTampon - tampon_.size());
+        tampon_.insert(tampon_.end(), o, o + k);
+        o += k;
+        n -= k;
     }
-    tampon_.insert(tampon_.end(), o, o + n);
 }
 
 void SortieFichier::recrire(int64_t position, const void* octets, size_t n)
 {
     if (position < 0 || position + int64_t(n) > taille())
         throw FileError("rewrite past the end", EINVAL);
+    // Bytes already handed over are rewritten in the file once they are there.
+    attendreVide();
+    signalerEchec();
     const auto* o = static_cast<const uint8_t*>(octets);
-    // The part already in the file, then the part still in the buffer.
-    const size_t dansFichier = size_t(std::clamp<int64_t>(ecrits_ - position, 0, int64_t(n)));
+    const size_t dansFichier = size_t(std::clamp<int64_t>(envoyes_ - position, 0, int64_t(n)));
     if (dansFichier > 0)
         fichier_.writeAt(position, o, dansFichier);
     if (dansFichier < n)
-        std::memcpy(tampon_.data() + (position + int64_t(dansFichier) - ecrits_), o + dansFichier, n - dansFichier);
+        std::memcpy(tampon_.data() + (position + int64_t(dansFichier) - envoyes_), o + dansFichier, n - dansFichier);
 }
 
 void SortieFichier::terminer()
 {
-    vider();
+    envoyer();
+    attendreVide();
+    signalerEchec();
 }
 
 } // namespace korvan

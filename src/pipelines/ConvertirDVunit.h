@@ -63,6 +63,8 @@ public:
     // Starts the built graph: the destination is created and written on the
     // worker thread. Nothing without a graph or while a run is under way.
     void Lancer();
+    // Asks the run to stop between two chunks, without waiting.
+    void DemanderArret() { arret_ = true; }
     // Asks the run to stop and waits until its output is closed (at once
     // when the run has already written everything).
     void Arreter();
