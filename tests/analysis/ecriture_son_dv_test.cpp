@@ -2,7 +2,6 @@
 // and both systems, counts at the edges of what a frame holds, frames without
 // AAUX packs and frames that held 12-bit sound; only the audio data and the
 // AAUX source packs may change.
-#include "analysis/avi_demuxer.h"
 #include "analysis/disposition_son_dv.h"
 #include "analysis/dvcodes.h"
 #include "analysis/ecriture_son_dv.h"
@@ -10,6 +9,7 @@
 #include "analysis/systeme_dv.h"
 #include "support/fixtures.h"
 #include "support/oracles.h"
+#include "support/trames_douze_bits.h"
 
 #include <gtest/gtest.h>
 
@@ -24,24 +24,12 @@ using Trame = std::vector<uint8_t>;
 
 std::vector<Trame> trames(const std::string& nom)
 {
-    const AviDemuxer avi = AviDemuxer::ouvrir(fixture(nom));
-    std::vector<Trame> t;
-    for (const AviFrame& f : avi.frameIndex(0)) {
-        Trame o(f.size);
-        if (avi.source().readExactAt(f.offset, o.data(), o.size()))
-            t.push_back(std::move(o));
-    }
-    return t;
+    return tramesFixture(nom);
 }
 
 std::string ecrireDV(const ScratchDir& d, const std::vector<Trame>& t)
 {
-    std::string brut;
-    for (const Trame& f : t)
-        brut.append(reinterpret_cast<const char*>(f.data()), f.size());
-    const std::string chemin = d.path("son.dv");
-    writeWholeFile(chemin, brut);
-    return chemin;
+    return ecrireDVBrut(d.path("son.dv"), t);
 }
 
 // Random stereo samples, the lowest value included.

@@ -7,10 +7,10 @@
 #include "analysis/son_dv.h"
 #include "support/fixtures.h"
 #include "support/oracles.h"
+#include "support/trames_douze_bits.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 using namespace korvan;
 using namespace korvan::test;
@@ -19,14 +19,7 @@ namespace {
 
 std::vector<std::vector<uint8_t>> trames(const std::string& chemin)
 {
-    const AviDemuxer avi = AviDemuxer::ouvrir(chemin);
-    std::vector<std::vector<uint8_t>> t;
-    for (const AviFrame& f : avi.frameIndex(0)) {
-        std::vector<uint8_t> o(f.size);
-        if (avi.source().readExactAt(f.offset, o.data(), o.size()))
-            t.push_back(std::move(o));
-    }
-    return t;
+    return tramesDe(chemin);
 }
 
 QByteArray sonKorvan(const std::vector<std::vector<uint8_t>>& t, size_t* paires = nullptr, int paire = 0)
@@ -61,56 +54,13 @@ TEST(SonDV, SixteenBitSoundIsFfmpegsSampleForSample)
     }
 }
 
-namespace {
-
-// Fixture frames turned into 12-bit 32 kHz recordings of random samples in
-// both halves of the sequences (both stereo pairs); secondePaire false marks
-// the second half's source packs "no sound" (audio mode 1111).
-std::vector<std::vector<uint8_t>> tramesDouzeBits(bool secondePaire)
-{
-    auto t = trames(fixture("pal_t1_43.avi"));
-    std::mt19937 hasard(7);
-    const int echantillons[] = {1264, 1280, 1300, 1327};
-    for (size_t k = 0; k < t.size(); ++k) {
-        auto& f = t[k];
-        const size_t sequences = f.size() / kOctetsSequenceDIF;
-        for (size_t i = 0; i < sequences; ++i)
-            for (int j = 0; j < kZoneAaux.nombre; ++j) {
-                uint8_t* bloc = f.data() + i * kOctetsSequenceDIF + kZoneAaux.bloc(j) * kOctetsBlocDIF;
-                for (size_t o = 8; o < kOctetsBlocDIF; ++o)
-                    bloc[o] = uint8_t(hasard());
-                uint8_t* pack = bloc + 3;
-                if (pack[0] == 0x50) {
-                    pack[1] = uint8_t((pack[1] & 0xC0) | (echantillons[k % 4] - 1264));
-                    // Two channels a block; the second half holds the second pair or nothing.
-                    const bool seconde = i >= sequences / 2;
-                    pack[2] = uint8_t(0x30 | (seconde && !secondePaire ? 0x0F : 0x00));
-                    pack[4] = uint8_t((pack[4] & 0xC0) | (2 << 3) | 1); // 32 kHz, 12-bit
-                }
-            }
-    }
-    return t;
-}
-
-std::string ecrireDV(const ScratchDir& dossier, const std::vector<std::vector<uint8_t>>& t)
-{
-    std::string brut;
-    for (const auto& f : t)
-        brut.append(reinterpret_cast<const char*>(f.data()), f.size());
-    const std::string chemin = dossier.path("douze.dv");
-    writeWholeFile(chemin, brut);
-    return chemin;
-}
-
-} // namespace
-
 TEST(SonDV, TwelveBitSoundIsFfmpegsSampleForSample)
 {
     KORVAN_REQUIRE_FIXTURES();
     const auto t = tramesDouzeBits(true);
     ASSERT_FALSE(t.empty());
     ScratchDir dossier;
-    const QString chemin = QString::fromStdString(ecrireDV(dossier, t));
+    const QString chemin = QString::fromStdString(ecrireDVBrut(dossier.path("douze.dv"), t));
     // Both pairs, each against ffmpeg's stream of the same rank.
     for (int paire = 0; paire < 2; ++paire) {
         SCOPED_TRACE(paire);

@@ -9,7 +9,7 @@
 #include "pipelines/datecoder.h"
 #include "pipelines/superposer.h"
 #include "platform/preferences.h"
-#include "trames_dv.h"
+#include "support/trames_dv.h"
 
 #include <QDir>
 #include <QFileInfo>
