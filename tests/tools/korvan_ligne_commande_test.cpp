@@ -179,7 +179,7 @@ TEST_F(KorvanLigneCommande, EveryLetterRunsOrIsRefused)
             EXPECT_FALSE(err.contains("Erreur")) << err.toStdString();
         }
     }
-    for (const QChar l : QStringLiteral("edtqbrszx"))
+    for (const QChar l : QStringLiteral("edtqbrszx12w"))
         EXPECT_FALSE(refusees.contains(l)) << QString(l).toStdString();
 }
 
