@@ -1,8 +1,10 @@
 #include "analysis/dvcodes.h"
 
 #include "analysis/dateheure.h"
+#include "analysis/disposition_son_dv.h"
 #include "analysis/systeme_dv.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace korvan {
@@ -16,14 +18,6 @@ constexpr size_t kPackDate = kZoneVaux.position(kPrincipalVaux.slot(0, rangDate)
 constexpr size_t kPackHeure = kZoneVaux.position(kPrincipalVaux.slot(0, rangHeure));
 constexpr size_t kPackSourceAudio = kZoneAaux.position(kPrincipalAaux.slot(0, rangSource));
 
-constexpr uint8_t kTypeTimecode = 0x13;
-constexpr uint8_t kTypeSourceAudio = 0x50;
-constexpr uint8_t kTypeSourceCtl = 0x61;
-constexpr uint8_t kTypeDate = 0x62;
-constexpr uint8_t kTypeHeure = 0x63;
-constexpr uint8_t kTypeDateAudio = 0x52;
-constexpr uint8_t kTypeHeureAudio = 0x53;
-constexpr uint8_t kSansPack = 0xFF;
 
 // units + 10 x (tens masked as the pack defines them)
 uint8_t bcd(uint8_t octet, uint8_t masqueDizaines)
@@ -116,7 +110,7 @@ bool Est16x9(const uint8_t* image, size_t taille)
     if (taille < kOctetsPacksDV)
         return false;
     const uint8_t* pack = image + kPackSourceCtl;
-    if (pack[0] != kTypeSourceCtl)
+    if (pack[0] != kTypeControleVideo)
         return false;
     const int disp = pack[2] & 0x07; // display select mode
     const int ap3 = image[kOctetAp3] & 0x07;
@@ -180,7 +174,7 @@ int EcrireFormat16x9DV(uint8_t* image, size_t taille, bool large)
     int trouves = 0;
     for (size_t s = 0; s < sequences(taille); ++s) {
         pourChaqueSlot(image + s * kOctetsSequenceDIF, kZoneVaux, [&](uint8_t* pack) {
-            if (pack[0] != kTypeSourceCtl)
+            if (pack[0] != kTypeControleVideo)
                 return;
             pack[2] = uint8_t((pack[2] & ~0x07) | (large ? 2 : 0));
             ++trouves;
@@ -198,6 +192,29 @@ bool CopierSubcodeDV(uint8_t* image, size_t taille, const uint8_t* source, size_
         pourChaqueSlot(image + s * kOctetsSequenceDIF, kZoneSubcode,
                        [&](uint8_t* pack) { std::memcpy(pack, source + (pack - image), kOctetsPackDV); });
     return true;
+}
+
+DvInfo DvInfoDeTrame(const uint8_t* image, size_t taille)
+{
+    const size_t n = std::min(sequences(taille), SystemeSelon625(EstSysteme625(image, taille)).sequencesDIF);
+    // The data of the first pack of that type in sequences [debut, fin) of a zone.
+    const auto donnees = [&](const ZonePacksDV& zone, uint8_t type, size_t debut, size_t fin) {
+        for (size_t s = debut; s < fin; ++s)
+            for (int slot = 0; slot < zone.nombre; ++slot) {
+                const uint8_t* pack = image + s * kOctetsSequenceDIF + zone.position(slot);
+                if (pack[0] == type)
+                    return lireU32(pack + 1);
+            }
+        return 0xFFFFFFFFu;
+    };
+    DvInfo d;
+    d.dwDVAAuxSrc = donnees(kZoneAaux, kTypeSourceAudio, 0, n / 2);
+    d.dwDVAAuxCtl = donnees(kZoneAaux, kTypeControleAudio, 0, n / 2);
+    d.dwDVAAuxSrc1 = donnees(kZoneAaux, kTypeSourceAudio, n / 2, n);
+    d.dwDVAAuxCtl1 = donnees(kZoneAaux, kTypeControleAudio, n / 2, n);
+    d.dwDVVAuxSrc = donnees(kZoneVaux, kTypeSourceVideo, 0, n);
+    d.dwDVVAuxCtl = donnees(kZoneVaux, kTypeControleVideo, 0, n);
+    return d;
 }
 
 bool EstTrameDV(const uint8_t* image, size_t taille)
@@ -221,12 +238,10 @@ namespace {
 // The pack counts the samples beyond the least a frame of that system and rate holds.
 int echantillonsParTrame(bool systeme625, const uint8_t* donnees)
 {
-    static constexpr int kMinimum625[] = {1896, 1742, 1264};
-    static constexpr int kMinimum525[] = {1580, 1452, 1053};
     const int smp = (donnees[3] >> 3) & 0x07;
     if (smp > 2)
         return 0;
-    return (systeme625 ? kMinimum625[smp] : kMinimum525[smp]) + (donnees[0] & 0x3F);
+    return MinimumEchantillonsDV(systeme625, smp) + (donnees[0] & 0x3F);
 }
 
 } // namespace
@@ -248,10 +263,9 @@ bool LireDonneesSourceAudio(const uint8_t* donnees, SourceAudioDV& source)
     // PC4: the sampling frequency in bits 3-5, the quantisation in bits 0-2.
     const int smp = (donnees[3] >> 3) & 0x07;
     const int quant = donnees[3] & 0x07;
-    static constexpr int kFrequences[] = {48000, 44100, 32000};
     if (smp > 2)
         return false;
-    source.frequence = kFrequences[smp];
+    source.frequence = kFrequencesSonDV[smp];
     source.canaux = 2;
     source.bitsQuantif = quant == 1 ? 12 : 16;
     // Alone (a DVINFO copy), the pack's own 50/60 bit gives the system.

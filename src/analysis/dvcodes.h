@@ -2,6 +2,7 @@
 // The DV packs the program reads from a raw frame: the subcode time code, the
 // VAUX recording date and time, and the VAUX picture format. All lie in the
 // first DIF sequence, so PAL and NTSC frames read alike.
+#include "analysis/avi_structs.h"
 #include "analysis/dateheure.h"
 #include "analysis/positions_packs_dv.h"
 
@@ -67,6 +68,12 @@ bool LireSourceAudioDV(const uint8_t* image, size_t taille, SourceAudioDV& sourc
 // The same from the pack's four data bytes alone (as a DVINFO block keeps
 // them); false when they name no sampling frequency.
 bool LireDonneesSourceAudio(const uint8_t* donnees, SourceAudioDV& source);
+
+// The DVINFO block that describes a stream of such frames: the four data
+// bytes of the first AAUX source and source-control packs of each half of
+// the DIF sequences (the two audio channels), then of the VAUX source and
+// source-control packs; FF bytes (an empty slot) for a pack the frame lacks.
+DvInfo DvInfoDeTrame(const uint8_t* image, size_t taille);
 
 // Writing packs back, for the filters that rewrite the recording clock or the
 // picture format of DV frames: in the copy that every whole DIF sequence

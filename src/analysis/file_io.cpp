@@ -34,7 +34,7 @@ size_t transfererTout(size_t n, Transfert&& transfert, const char* echec, const 
 } // namespace
 
 FileError::FileError(const std::string& what, int err)
-    : std::runtime_error(what + ": " + std::strerror(err))
+    : std::runtime_error(what + ": " + std::strerror(err)), err_(err)
 {
 }
 

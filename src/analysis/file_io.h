@@ -13,6 +13,11 @@ namespace korvan {
 class FileError : public std::runtime_error {
 public:
     FileError(const std::string& what, int err);
+    // The system's error number (errno).
+    int erreur() const { return err_; }
+
+private:
+    int err_;
 };
 
 // Random-access bytes: a file on disk, or memory in tests and fuzzing.

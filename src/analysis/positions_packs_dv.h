@@ -6,6 +6,7 @@
 // carries its own copy of the packs; a pack is 5 bytes, its type first.
 // The readers, the pack writers and the DV writers all locate packs here.
 #include <cstddef>
+#include <cstdint>
 
 namespace korvan {
 
@@ -101,6 +102,20 @@ inline constexpr ZonePrincipaleDV kPrincipalAaux{
 // of byte 7.
 inline constexpr size_t kOctetDsf = 3;
 inline constexpr size_t kOctetAp3 = 7;
+
+// Pack types (the first byte of a pack).
+enum TypePackDV : uint8_t {
+    kTypeTimecode = 0x13,
+    kTypeSourceAudio = 0x50,
+    kTypeControleAudio = 0x51,
+    kTypeDateAudio = 0x52,
+    kTypeHeureAudio = 0x53,
+    kTypeSourceVideo = 0x60,
+    kTypeControleVideo = 0x61,
+    kTypeDate = 0x62,
+    kTypeHeure = 0x63,
+    kSansPack = 0xFF, // an empty slot
+};
 
 // The section type in the top 3 bits of every block's first ID byte.
 enum SectionDIF : int {

@@ -1,6 +1,7 @@
 #include "commands/chmodule.h"
 
 #include "commands/commande_date_fichier.h"
+#include "commands/commandes_conversion.h"
 #include "commands/commandes_fichiers.h"
 #include "commands/commandes_renommer.h"
 #include "commands/commandes_scenes.h"
@@ -72,6 +73,14 @@ Tch::Tch(ServicesCommandes servicesDonnes)
     poser(PurgerNom, PurgerNomFileCondition, PurgerNomConfirmation, avecServices(this, PurgerNomExecution));
     poser(FileDate, AjouterDateCodeFileCondition, FileDateConfirmation, avecServices(this, FileDateExecution));
     poser(RenameScAn, AjouterDateCodeFileCondition, RenameScAnConfirmation, avecServices(this, RenameScAnExecution));
+    poser(DVtype1, DVtype1FileCondition, DVtype1Confirmation, avecServices(this, DVtype1Execution));
+    poser(DVType2, DVType2FileCondition, DVType2Confirmation, avecServices(this, DVType2Execution));
+    ExtraireAudio.OnGeneralCondition = ExtraireAudioGeneralCondition;
+    poser(ExtraireAudio, ExtraireAudioFileCondition, ExtraireAudioConfirmation,
+          avecServices(this, ExtraireAudioExecution));
+    DecalerHoraire.OnGeneralCondition = DecalerHoraireGeneralCondition;
+    poser(DecalerHoraire, DecalerHoraireFileCondition, DecalerHoraireConfirmation,
+          avecServices(this, DecalerHoraireExecution));
     Stillex.OnGeneralCondition = StillexGeneralCondition;
     poser(Stillex, {}, {}, avecServices(this, StillexExecution));
 

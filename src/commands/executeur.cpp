@@ -3,6 +3,7 @@
 #include "platform/etat_programme.h"
 #include "analysis/format_texte.h"
 #include "commands/registre_commandes.h"
+#include "pipelines/ConvertirDVunit.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -67,6 +68,8 @@ ExecuteurCommandes::ExecuteurCommandes(ListeFichiers& liste, FenetreCommandes& f
         QCoreApplication::processEvents(attendre ? QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents
                                                  : QEventLoop::AllEvents);
     };
+    // The program's conversion module, which the commands run unless told otherwise.
+    arreterConversion = [] { moduleConversion().DesactiverGraphe(); };
     convertTimer_.setInterval(250);
     QObject::connect(&convertTimer_, &QTimer::timeout, &convertTimer_, [this] { convertTimerTimer(); });
 }

@@ -59,7 +59,8 @@ public:
     // Handles pending window events; attendre: block until at least one
     // arrives (a timer tick at the latest). Tests replace it with a script.
     std::function<void(bool attendre)> pomper;
-    // Stops the running conversion graph, empties and deactivates it.
+    // Stops the running conversion graph, empties and deactivates it (the
+    // program's conversion module unless replaced).
     std::function<void()> arreterConversion;
 
 private:

@@ -11,14 +11,22 @@
 
 namespace korvan {
 
+class TCdm;
+
 struct ServicesCommandes {
     BoiteMessage* boite = nullptr;      // null: failures are not reported
     ControleApercu* apercu = nullptr;   // null: no preview to release
     OuvreurExterne* ouvreur = nullptr;  // null: the desktop's own (ouvreurSysteme)
     std::function<bool(const QString& chemin)> corbeille;                       // empty: SupprimerVersCorbeille
     std::function<int(const QString& source, const QString& cible)> renommer;  // empty: RenommerSansEcraser
+    TCdm* conversion = nullptr;         // null: the program's conversion module (moduleConversion)
+    // The wait of a conversion: the runner's (attendreFinConversion, its
+    // progress timer running); empty: events pumped until the run ends or Esc.
+    std::function<void()> attendreConversion;
 
     OuvreurExterne& ouvreurEffectif() const;
+    TCdm& conversionEffective() const;
+    void attendreFinConversion() const;
     bool envoyerCorbeille(const QString& chemin) const;
     // 0, or the system's error number; the file keeps its name on failure.
     int renommerFichier(const QString& source, const QString& cible) const;

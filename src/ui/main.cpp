@@ -130,6 +130,8 @@ TUIForm::TUIForm(PiecesFenetre pieces, QWidget* parent) : QMainWindow(parent), p
     InstallerRapportRiff(tch_, *new TRiffForm(*boite_, this));
     InstallerBasculesIncrustation(tch_, *new IncrustationFenetre(*this));
     executeur_ = std::make_unique<ExecuteurCommandes>(liste_, *this, *boite_, *this, *controleApercu_);
+    // A conversion waits in the runner, whose progress timer follows it and stops it on Esc.
+    tch_.services.attendreConversion = [this] { executeur_->attendreFinConversion(); };
     creerGestionnaires();
     if (QAction* q = action(QStringLiteral("afQuitter")))
         q->setToolTip(QStringLiteral("Quitter %1").arg(QStringLiteral("Korvan")));

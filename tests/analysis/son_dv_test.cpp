@@ -1,16 +1,16 @@
 // The sound of DV frames against ffmpeg's DV demuxer on the same frames:
-// 16-bit at 48 and 32 kHz from the fixtures, and 12-bit non-linear sound
-// written into fixture frames here.
+// 16-bit at 48 and 32 kHz from the fixtures, and 12-bit non-linear sound with
+// its two stereo pairs written into fixture frames here.
 #include "analysis/avi_demuxer.h"
 #include "analysis/dvcodes.h"
 #include "analysis/positions_packs_dv.h"
 #include "analysis/son_dv.h"
 #include "support/fixtures.h"
+#include "support/oracles.h"
+#include "support/trames_douze_bits.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
 
-#include <random>
 
 using namespace korvan;
 using namespace korvan::test;
@@ -19,32 +19,15 @@ namespace {
 
 std::vector<std::vector<uint8_t>> trames(const std::string& chemin)
 {
-    const AviDemuxer avi = AviDemuxer::ouvrir(chemin);
-    std::vector<std::vector<uint8_t>> t;
-    for (const AviFrame& f : avi.frameIndex(0)) {
-        std::vector<uint8_t> o(f.size);
-        if (avi.source().readExactAt(f.offset, o.data(), o.size()))
-            t.push_back(std::move(o));
-    }
-    return t;
+    return tramesDe(chemin);
 }
 
-// The first stereo pair as ffmpeg decodes it, 16-bit little-endian.
-QByteArray sonFFmpeg(const QStringList& entree)
-{
-    QProcess p;
-    p.start("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error"} + entree
-                          + QStringList{"-map", "0:a:0", "-f", "s16le", "-acodec", "pcm_s16le", "-"});
-    p.waitForFinished(60000);
-    return p.readAllStandardOutput();
-}
-
-QByteArray sonKorvan(const std::vector<std::vector<uint8_t>>& t, size_t* paires = nullptr)
+QByteArray sonKorvan(const std::vector<std::vector<uint8_t>>& t, size_t* paires = nullptr, int paire = 0)
 {
     std::vector<int16_t> s;
     size_t n = 0;
     for (const auto& f : t)
-        n += DecoderSonDV(f.data(), f.size(), s);
+        n += DecoderSonDV(f.data(), f.size(), s, paire);
     if (paires)
         *paires = n;
     return QByteArray(reinterpret_cast<const char*>(s.data()), qsizetype(s.size() * 2));
@@ -74,38 +57,52 @@ TEST(SonDV, SixteenBitSoundIsFfmpegsSampleForSample)
 TEST(SonDV, TwelveBitSoundIsFfmpegsSampleForSample)
 {
     KORVAN_REQUIRE_FIXTURES();
-    // Fixture frames turned into 12-bit 32 kHz recordings of random samples.
-    auto t = trames(fixture("pal_t1_43.avi"));
+    const auto t = tramesDouzeBits(true);
     ASSERT_FALSE(t.empty());
-    std::mt19937 hasard(7);
-    const int echantillons[] = {1264, 1280, 1300, 1327};
-    for (size_t k = 0; k < t.size(); ++k) {
-        auto& f = t[k];
-        const size_t sequences = f.size() / kOctetsSequenceDIF;
-        for (size_t i = 0; i < sequences; ++i)
-            for (int j = 0; j < kZoneAaux.nombre; ++j) {
-                uint8_t* bloc = f.data() + i * kOctetsSequenceDIF + kZoneAaux.bloc(j) * kOctetsBlocDIF;
-                for (size_t o = 8; o < kOctetsBlocDIF; ++o)
-                    bloc[o] = uint8_t(hasard());
-                uint8_t* pack = bloc + 3;
-                if (pack[0] == 0x50) {
-                    pack[1] = uint8_t((pack[1] & 0xC0) | (echantillons[k % 4] - 1264));
-                    pack[4] = uint8_t((pack[4] & 0xC0) | (2 << 3) | 1); // 32 kHz, 12-bit
-                }
-            }
-    }
     ScratchDir dossier;
-    std::string brut;
-    for (const auto& f : t)
-        brut.append(reinterpret_cast<const char*>(f.data()), f.size());
-    const std::string chemin = dossier.path("douze.dv");
-    writeWholeFile(chemin, brut);
-    size_t paires = 0;
-    const QByteArray nous = sonKorvan(t, &paires);
-    EXPECT_EQ(paires, 6 * (1264 + 1280 + 1300 + 1327) + 1264);
-    const QByteArray eux = sonFFmpeg({"-f", "dv", "-i", QString::fromStdString(chemin)});
-    ASSERT_EQ(nous.size(), eux.size());
-    EXPECT_TRUE(nous == eux);
+    const QString chemin = QString::fromStdString(ecrireDVBrut(dossier.path("douze.dv"), t));
+    // Both pairs, each against ffmpeg's stream of the same rank.
+    for (int paire = 0; paire < 2; ++paire) {
+        SCOPED_TRACE(paire);
+        size_t paires = 0;
+        const QByteArray nous = sonKorvan(t, &paires, paire);
+        EXPECT_EQ(paires, 6 * (1264 + 1280 + 1300 + 1327) + 1264);
+        const QByteArray eux = sonFFmpeg({"-f", "dv", "-i", chemin}, paire);
+        ASSERT_EQ(nous.size(), eux.size());
+        EXPECT_TRUE(nous == eux);
+    }
+}
+
+TEST(SonDV, PairsAreCountedFromTheSourcePacks)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    struct Cas {
+        const char* nom;
+        std::vector<std::vector<uint8_t>> trames;
+        int paires;
+    };
+    auto sansSource = trames(fixture("pal_t1_43.avi"));
+    for (auto& f : sansSource)
+        f[kZoneAaux.position(kPrincipalAaux.slot(0, rangSource))] = 0xFF;
+    auto coupee = trames(fixture("ntsc_t1_32k.avi"));
+    for (auto& f : coupee)
+        f.resize(f.size() - 1);
+    const Cas cas[] = {
+        {"16 bits 48 kHz", trames(fixture("pal_t1_43.avi")), 1},
+        {"16 bits 32 kHz", trames(fixture("ntsc_t1_32k.avi")), 1},
+        {"12 bits, deux paires", tramesDouzeBits(true), 2},
+        {"12 bits, seconde moitie muette", tramesDouzeBits(false), 1},
+        {"sans pack source", std::move(sansSource), 0},
+        {"trame coupee", std::move(coupee), 0},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        ASSERT_FALSE(c.trames.empty());
+        EXPECT_EQ(PairesSonDV(c.trames[0].data(), c.trames[0].size()), c.paires);
+        // The second pair decodes exactly where it is counted.
+        std::vector<int16_t> s;
+        EXPECT_EQ(DecoderSonDV(c.trames[0].data(), c.trames[0].size(), s, 1) > 0, c.paires == 2);
+    }
 }
 
 TEST(SonDV, TwelveBitCodesExpandByTheirSegments)

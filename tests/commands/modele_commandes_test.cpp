@@ -205,8 +205,8 @@ TEST(Catalogue, BuiltInCommandsCarryTheirTextsAndHandlers)
         {"PurgerNom", "Raccourcir le nom du fichier", "Ctrl+Q", "q", "", "FCE"},
         {"FileDate", "Changer la date du fichier", "Ctrl+B", "b", "", "FCE"},
         {"RenameScAn", "Renommer ", "Ctrl+R", "r", "", "FCE"},
-        {"DVtype1", "Convertir en DV type 1", "Ctrl+1", "1", "En train de convertir \"%s\" en type 1", ""},
-        {"DVType2", "Convertir en DV type 2", "Ctrl+2", "2", "En train de convertir \"%s\" en type 2", ""},
+        {"DVtype1", "Convertir en DV type 1", "Ctrl+1", "1", "En train de convertir \"%s\" en type 1", "FCE"},
+        {"DVType2", "Convertir en DV type 2", "Ctrl+2", "2", "En train de convertir \"%s\" en type 2", "FCE"},
         {"Ntsc", "Convertir en NTSC", "", "n", "En train de convertir \"%s\" en NTSC", ""},
         {"Pal", "Convertir en Pal", "", "p", "En train de convertir \"%s\" en Pal", ""},
         {"IncrusterDatecode", "Incruster le datecode", "Ctrl+I", "i", "En train d'incruster le datecode dans \"%s\"",
@@ -214,7 +214,7 @@ TEST(Catalogue, BuiltInCommandsCarryTheirTextsAndHandlers)
         {"ConvertirDV", "Recompresser en DV type 2", "Ctrl+G", "g", "En train de convertir \"%s\" en DV type 2", ""},
         {"CreerScenes", "Créer un fichier scn", "", "s", "En train de créer un fichier scn pour \"%s\"", "CE"},
         {"SupprimerScenes", "Supprimer le fichier scn", "Ctrl+Z", "z", "", "FCE"},
-        {"ExtraireAudio", "Extraire l'audio", "Ctrl+W", "w", "En train d'extraire l'audio de \"%s\"", ""},
+        {"ExtraireAudio", "Extraire l'audio", "Ctrl+W", "w", "En train d'extraire l'audio de \"%s\"", "GFCE"},
         {"CorrigerFps", "Corriger la fréquence vidéo", "Ctrl+Y", "", "", ""},
         {"ScenesText", "Exporter la liste des scènes", "Ctrl+X", "x",
          "En train d'exporter la liste des scènes de \"%s\" en texte", "C"},
@@ -222,7 +222,7 @@ TEST(Catalogue, BuiltInCommandsCarryTheirTextsAndHandlers)
         {"AfficherDatecode", "Afficher le datecode", "F12", "", "", ""},
         {"AfficherSliders", "Modifier la position de l'incrustation", "", "", "", ""},
         {"DecalerHoraire", "Corriger le décalage horaire", "", "",
-         "En train de corriger le décalage horaire de \"%s\"", ""},
+         "En train de corriger le décalage horaire de \"%s\"", "GFCE"},
         {"CorrigerCodec", "Modifier le codec", "", "", "", ""},
     };
     Tch module;

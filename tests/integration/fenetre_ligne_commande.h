@@ -13,6 +13,7 @@
 #include "commands/registre_commandes.h"
 #include "platform/preferences.h"
 #include "integration/switches.h"
+#include "pipelines/presence_filtres.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -46,12 +47,14 @@ public:
         };
     }
 
-    // Registers the commands and builds the window's actions, the "Commandes"
+    // Checks the filters, registers the commands and builds the window's actions, the "Commandes"
     // list with the given choices, and the switch table, as at start-up. The
     // window's own actions count as handled; a command runs something only
     // once its execution is set, before this call.
     void demarrer(const QList<EtatAction>& choix = {})
     {
+        // The filters this machine offers decide the commands that need them.
+        VerifierFiltres();
         tch.TextesCommandes();
         EnregistrerCommandes(tch);
         table.JoindreCommandes();

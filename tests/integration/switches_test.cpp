@@ -383,7 +383,9 @@ TEST_F(LigneCommande, ConversionOutputsAreNotTreatedByTheirSwitch)
     KORVAN_REQUIRE_FIXTURES();
     const QString a = copie("pal_t2_43.avi", "a.avi");
     const QString b = copie("pal_t1_43.avi", "b.avi");
-    // A conversion writes "<base>_type1.avi" beside its source and lists it.
+    // A conversion writes "<base>_type1.avi" beside its source and lists it;
+    // here it takes every file, so that its own output would qualify.
+    f.tch.DVtype1.OnFileCondition = {};
     f.tch.DVtype1.OnExecution = [this](TParam&, const TAfficherFichier* e, QString& n, TchUpdateType& u) {
         executions << e->nom;
         n = e->chemin.chopped(4) + "_type1.avi";
@@ -406,6 +408,9 @@ TEST_F(LigneCommande, OrderIsArgumentThenActionListThenLine)
     enregistrer(f.tch.AjouterDateCode);
     enregistrer(f.tch.DVtype1);
     enregistrer(f.tch.DVType2);
+    // Here the DV type conversions stand for commands that take every file.
+    f.tch.DVtype1.OnFileCondition = {};
+    f.tch.DVType2.OnFileCondition = {};
     f.demarrer();
     // Within "+td" the datecode runs first: its action comes first in the action list.
     LigneCommandePremierePeinture(f, {"+1", a, "+mtd", b});
@@ -437,6 +442,7 @@ TEST_F(LigneCommande, ShiftEscEndsTheRunEscEndsTheSwitch)
     const QString b = copie("pal_t1_43.avi", "b.avi");
     enregistrer(f.tch.AjouterDateCode);
     enregistrer(f.tch.DVtype1);
+    f.tch.DVtype1.OnFileCondition = {}; // every file, as in the test above
     f.demarrer();
 
     // Esc after the first entry of "d": that switch ends, "1" (after it in the action list) still runs.
@@ -470,6 +476,7 @@ TEST_F(LigneCommande, ClosingTheWindowDuringARunEndsIt)
         executions << e->nom;
         f.FermerFenetre();
     };
+    f.tch.DVtype1.OnFileCondition = {};
     enregistrer(f.tch.AjouterDateCode);
     f.demarrer();
     LigneCommandePremierePeinture(f, {a, b, "+m1", "+d"});
@@ -507,8 +514,12 @@ TEST_F(LigneCommande, EveryLetterOfTheSwitchTableRunsOrIsRefused)
         writeWholeFile(d.path("clip_type2.scn"), "scenes");
         FenetreEssai g;
         g.demarrer();
-        // The commands that run something record it instead, so the clip stays for the checks.
+        // The commands that run something record it instead, so the clip
+        // stays for the checks; no clip suits both DV type conversions, so
+        // their conditions take any file.
         QStringList faites;
+        g.tch.DVtype1.OnFileCondition = {};
+        g.tch.DVType2.OnFileCondition = {};
         for (tFileAction* c : g.tch.composants())
             if (c->OnExecution)
                 c->OnExecution = [&faites, nom = c->Name](TParam&, const TAfficherFichier* e, QString&, TchUpdateType&) {
@@ -535,7 +546,7 @@ TEST_F(LigneCommande, EveryLetterOfTheSwitchTableRunsOrIsRefused)
         sansConfirmation = abandonDemande = abandonTout = false;
     }
     // The commands already built keep their letters.
-    for (const QChar l : QStringLiteral("edtqbrszx"))
+    for (const QChar l : QStringLiteral("edtqbrszx12w"))
         EXPECT_TRUE(disponibles.contains(l)) << QString(l).toStdString();
 }
 
@@ -546,17 +557,17 @@ TEST_F(LigneCommande, ALetterWorksOnceItsCommandRunsSomething)
     // Not built: refused, in window mode too, where the refusal is a box; the other letters still run.
     enregistrer(f.tch.AjouterDateCode);
     f.demarrer();
-    EXPECT_EQ(LigneCommandePremierePeinture(f, {a, "+m1d"}), 1);
-    EXPECT_EQ(f.boite.erreurs(), QStringList{"Commande non disponible dans cette version : Convertir en DV type 1 (+1)"});
+    EXPECT_EQ(LigneCommandePremierePeinture(f, {a, "+mnd"}), 1);
+    EXPECT_EQ(f.boite.erreurs(), QStringList{"Commande non disponible dans cette version : Convertir en NTSC (+n)"});
     EXPECT_EQ(executions, QStringList{"AjouterDateCode a.avi"});
 
     // Once the command has its execution, the same letter runs it and the run succeeds.
     FenetreEssai g;
-    enregistrer(g.tch.DVtype1);
+    enregistrer(g.tch.Ntsc);
     g.demarrer();
     executions.clear();
-    EXPECT_EQ(LigneCommandePremierePeinture(g, {a, "+m1"}), 0);
-    EXPECT_EQ(executions, QStringList{"DVtype1 a.avi"});
+    EXPECT_EQ(LigneCommandePremierePeinture(g, {a, "+mn"}), 0);
+    EXPECT_EQ(executions, QStringList{"Ntsc a.avi"});
     EXPECT_TRUE(g.boite.erreurs().isEmpty());
 }
 

@@ -10,7 +10,7 @@
 #include "pipelines/superposer.h"
 #include "platform/preferences.h"
 #include "support/appels_incrustation.h"
-#include "trames_dv.h"
+#include "support/trames_dv.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include "pipelines/datecoder.h"
 
 #include "analysis/rupture_datecode.h"
-#include "trames_dv.h"
+#include "support/trames_dv.h"
 
 #include <gtest/gtest.h>
 

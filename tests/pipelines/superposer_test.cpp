@@ -5,7 +5,7 @@
 
 #include "pipelines/datecoder.h"
 #include "pipelines/ffmpeg_glue.h"
-#include "trames_dv.h"
+#include "support/trames_dv.h"
 
 #include <QDir>
 #include <QFileInfo>

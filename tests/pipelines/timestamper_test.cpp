@@ -1,7 +1,7 @@
 // The time stamper lets DV frames through untouched and handles their times by its mode.
 #include "pipelines/timestamper.h"
 
-#include "trames_dv.h"
+#include "support/trames_dv.h"
 
 #include <gtest/gtest.h>
 

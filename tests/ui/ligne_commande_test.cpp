@@ -171,9 +171,9 @@ TEST_F(DemarrageAvecArguments, NoArgumentsLeavesTheWindowAsItIs)
 TEST_F(DemarrageAvecArguments, WindowModeShowsARefusedLetterInAnErrorBoxAndRemembersTheFailure)
 {
     const QString a = clip("pal_t2_43.avi", "a.avi");
-    demarrer({a, "+mc1d"});
-    // The refusal comes first (the conversion's action is before the datecode's); someone reads it and
-    // clicks OK. The box waits in an event loop of its own, which a timer reaches.
+    demarrer({a, "+mcnd"});
+    // The datecode runs first (its action is before the NTSC conversion's), then comes the refusal;
+    // someone reads it and clicks OK. The box waits in an event loop of its own, which a timer reaches.
     QString titre, texte;
     QTimer lecteur;
     QObject::connect(&lecteur, &QTimer::timeout, [&] {
@@ -187,9 +187,9 @@ TEST_F(DemarrageAvecArguments, WindowModeShowsARefusedLetterInAnErrorBoxAndRemem
     lecteur.start(20);
     ASSERT_TRUE(attendre([&] { return !titre.isEmpty(); }));
     EXPECT_EQ(titre, "Erreur");
-    EXPECT_EQ(texte, "Commande non disponible dans cette version : Convertir en DV type 1 (+1)");
+    EXPECT_EQ(texte, "Commande non disponible dans cette version : Convertir en NTSC (+n)");
     ASSERT_TRUE(attendre([&] { return !fenetre->isVisible(); }));
-    EXPECT_TRUE(existe("a_14.07.2004_10.31.05.avi")); // the run went on
+    EXPECT_TRUE(existe("a_14.07.2004_10.31.05.avi"));
     EXPECT_TRUE(ligne->echecs());
 }
 

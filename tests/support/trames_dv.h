@@ -12,17 +12,23 @@ namespace korvan::test {
 
 using TrameDV = std::vector<uint8_t>;
 
-inline std::vector<TrameDV> tramesFixture(const std::string& nom)
+// The chunks of a stream of any clip.
+inline std::vector<TrameDV> tramesDe(const std::string& chemin, int flux = 0)
 {
-    const AviDemuxer avi = AviDemuxer::ouvrir(fixture(nom));
+    const AviDemuxer avi = AviDemuxer::ouvrir(chemin);
     std::vector<TrameDV> trames;
-    for (const AviFrame& f : avi.frameIndex(0)) {
+    for (const AviFrame& f : avi.frameIndex(flux)) {
         TrameDV t(f.size);
         if (!avi.source().readExactAt(f.offset, t.data(), t.size()))
             break;
         trames.push_back(std::move(t));
     }
     return trames;
+}
+
+inline std::vector<TrameDV> tramesFixture(const std::string& nom)
+{
+    return tramesDe(fixture(nom));
 }
 
 } // namespace korvan::test

@@ -1,0 +1,196 @@
+// The conversion commands from the real window: which of their actions are
+// offered for the selection and by the filters present, a conversion run
+// through its action with its output entering the list, and Esc pressed
+// while a conversion runs.
+#include "commands/registre_commandes.h"
+#include "pipelines/ConvertirDVunit.h"
+#include "platform/etat_programme.h"
+#include "platform/preferences.h"
+#include "support/fixtures.h"
+#include "ui/assemblage_fenetre.h"
+#include "ui/main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace korvan;
+using namespace korvan::test;
+
+namespace {
+
+class ConversionsFenetre : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        KORVAN_REQUIRE_FIXTURES();
+        ASSERT_TRUE(home_.isValid());
+        qputenv("HOME", home_.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
+        qputenv("XDG_DATA_HOME", (home_.path() + "/data").toUtf8());
+        abandonDemande = abandonTout = sansConfirmation = false;
+    }
+    void TearDown() override
+    {
+        fenetre.reset();
+        qunsetenv("KORVAN_FILTRES_ABSENTS");
+        registreCommandes.clear();
+        abandonDemande = abandonTout = sansConfirmation = false;
+        moduleConversion().definirFabriqueSortie([](const std::string& c) { return std::make_unique<SortieFichier>(c); });
+    }
+
+    void ouvrir(const QStringList& fichiers)
+    {
+        fenetre = AssemblerFenetre();
+        fenetre->show();
+        QApplication::processEvents();
+        prefSauverPrefsEnQuittant = prefSauverListeEnQuittant = false;
+        prefMemeDossier = true;
+        prefDecalageHoraire = 0;
+        for (const QString& f : fichiers)
+            fenetre->AjouterFichier(f);
+        fenetre->SelectionChangee();
+        fenetre->MajCommandes();
+    }
+    QString copie(const char* fixture, const QString& nom)
+    {
+        const QString c = home_.path() + '/' + nom;
+        EXPECT_TRUE(QFile::copy(QString::fromStdString(korvan::test::fixture(fixture)), c));
+        QFile::setPermissions(c, QFile::ReadOwner | QFile::WriteOwner);
+        return c;
+    }
+    // The action as the menus show it: (visible, enabled).
+    std::pair<bool, bool> etat(const char* nom) const
+    {
+        const QAction* a = fenetre->action(nom);
+        return a ? std::pair{a->isVisible(), a->isEnabled()} : std::pair{false, false};
+    }
+    QStringList noms() const
+    {
+        QStringList n;
+        for (int i = 0; i < fenetre->liste().nombreLignes(); ++i)
+            n << fenetre->liste().entree(i)->nom;
+        n.sort();
+        return n;
+    }
+
+    QTemporaryDir home_;
+    std::unique_ptr<TUIForm> fenetre;
+};
+
+} // namespace
+
+TEST_F(ConversionsFenetre, TheActionsFollowTheSelectedFile)
+{
+    const QString t2 = copie("pal_t2_43.avi", "mariage.avi");
+    const QString t1 = copie("pal_t1_43.avi", "anniversaire.avi");
+    ouvrir({t2});
+    using P = std::pair<bool, bool>;
+    EXPECT_EQ(etat("amDVType1"), P(true, true));
+    EXPECT_EQ(etat("amDVType2"), P(false, false));
+    EXPECT_EQ(etat("amExtraireAudio"), P(true, true));
+    EXPECT_EQ(etat("amDecalerHoraire"), P(true, false)); // no hour offset set
+    EXPECT_EQ(etat("amCreerScenes"), P(true, true));
+    EXPECT_EQ(etat("amScenesText"), P(true, true));
+    // The re-encoding conversions are not in this version.
+    for (const char* a : {"amNTSC", "amPal", "amIncrusterDatecode", "amConvertirDV"})
+        EXPECT_EQ(etat(a), P(false, false)) << a;
+    // Their keys: Ctrl with the keypad's 1 and 2, Ctrl+W, Ctrl+S.
+    EXPECT_FALSE(fenetre->action("amDVType1")->shortcuts().isEmpty());
+    EXPECT_FALSE(fenetre->action("amDVType2")->shortcuts().isEmpty());
+    EXPECT_EQ(fenetre->action("amExtraireAudio")->shortcut(), QKeySequence("Ctrl+W"));
+    EXPECT_EQ(fenetre->action("amCreerScenes")->shortcut(), QKeySequence("Ctrl+S"));
+
+    fenetre.reset();
+    ouvrir({t1});
+    EXPECT_EQ(etat("amDVType1"), P(false, false));
+    EXPECT_EQ(etat("amDVType2"), P(true, true));
+}
+
+TEST_F(ConversionsFenetre, WithoutTheirFiltersTheSoundAndClockCommandsAreNotOffered)
+{
+    qputenv("KORVAN_FILTRES_ABSENTS", "WAV Dest;Brannoc DVHeader");
+    ouvrir({copie("pal_t2_43.avi", "mariage.avi")});
+    EXPECT_FALSE(fenetre->action("amExtraireAudio")->isVisible());
+    EXPECT_FALSE(fenetre->action("amDecalerHoraire")->isVisible());
+    EXPECT_TRUE(fenetre->action("amDVType1")->isVisible());
+}
+
+TEST_F(ConversionsFenetre, TheMenuEntryConvertsAndTheOutputEntersTheList)
+{
+    const QString t2 = copie("pal_t2_43.avi", "mariage.avi");
+    ouvrir({t2});
+    fenetre->action("amDVType1")->trigger();
+    EXPECT_EQ(noms(), QStringList({"mariage.avi", "mariage_type1.avi"}));
+    // The clock shift from its menu entry, with an offset set.
+    prefDecalageHoraire = 2;
+    fenetre->liste().selectionner(fenetre->liste().IndexDeChemin(t2), true);
+    fenetre->SelectionChangee();
+    ASSERT_TRUE(fenetre->action("amDecalerHoraire")->isEnabled());
+    fenetre->action("amDecalerHoraire")->trigger();
+    EXPECT_EQ(noms(), QStringList({"mariage.avi", "mariage_hor+2.avi", "mariage_type1.avi"}));
+    const QString decale = home_.path() + "/mariage_hor+2.avi";
+    EXPECT_EQ(fenetre->liste().entree(fenetre->liste().IndexDeChemin(decale))->texteDatecode, "14/07/2004 12:31:05");
+}
+
+TEST_F(ConversionsFenetre, EscStopsTheConversionAndLeavesItsPartialOutput)
+{
+    const QString t2 = copie("pal_t2_43.avi", "mariage.avi");
+    const QByteArray avant = [&] {
+        QFile f(t2);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ouvrir({t2});
+    // The run is held at its tenth write until Esc, as a slow disk would hold it.
+    static std::atomic<bool> retenu;
+    retenu = false;
+    struct Retenue final : SortieOctets {
+        SortieFichier f;
+        int appels = 0;
+        explicit Retenue(const std::string& c) : f(c) {}
+        void ajouter(const void* o, size_t n) override
+        {
+            if (++appels == 10) {
+                retenu = true;
+                while (!abandonDemande)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            f.ajouter(o, n);
+        }
+        void recrire(int64_t p, const void* o, size_t n) override { f.recrire(p, o, n); }
+        int64_t taille() const override { return f.taille(); }
+        void terminer() override { f.terminer(); }
+    };
+    moduleConversion().definirFabriqueSortie([](const std::string& c) { return std::make_unique<Retenue>(c); });
+    // The user presses Esc once the run is held; the time until the run is over is recorded.
+    QElapsedTimer depuisEchap;
+    QTimer echap;
+    QObject::connect(&echap, &QTimer::timeout, [&] {
+        if (retenu && !depuisEchap.isValid()) {
+            depuisEchap.start();
+            QTest::keyClick(fenetre.get(), Qt::Key_Escape);
+        }
+    });
+    echap.start(5);
+    fenetre->activateWindow();
+    fenetre->action("amDVType1")->trigger();
+    echap.stop();
+    ASSERT_TRUE(depuisEchap.isValid());
+    RecordProperty("ms_entre_echap_et_fin", int(depuisEchap.elapsed()));
+    EXPECT_TRUE(abandonDemande == false); // cleared after the entry
+    const QString sortie = home_.path() + "/mariage_type1.avi";
+    EXPECT_EQ(noms(), QStringList({"mariage.avi", "mariage_type1.avi"}));
+    const auto entree = fenetre->liste().entree(fenetre->liste().IndexDeChemin(sortie));
+    EXPECT_TRUE(entree->estDV);
+    EXPECT_LT(entree->dureeVideo, 30 * 400000);
+    QFile f(t2);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == avant);
+}
