@@ -23,6 +23,8 @@ class SortieSignalee final : public SortieOctets {
 public:
     explicit SortieSignalee(SortieOctets& s) : s_(s) {}
     void ajouter(const void* o, size_t n) override { signaler([&] { s_.ajouter(o, n); }); }
+    void ajouterSansCopie(const void* o, size_t n) override { signaler([&] { s_.ajouterSansCopie(o, n); }); }
+    void attendreEcrit(int64_t marque) override { signaler([&] { s_.attendreEcrit(marque); }); }
     void recrire(int64_t p, const void* o, size_t n) override { signaler([&] { s_.recrire(p, o, n); }); }
     int64_t taille() const override { return s_.taille(); }
     void terminer() override { signaler([&] { s_.terminer(); }); }
