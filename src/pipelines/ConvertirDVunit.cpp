@@ -76,6 +76,9 @@ TCdm::TCdm()
 TCdm::~TCdm()
 {
     DesactiverGraphe();
+    // The progress timer must not follow a module that is gone.
+    ISuiviPosition* moi = this;
+    progressionConversion.compare_exchange_strong(moi, nullptr);
 }
 
 void TCdm::arreterFil()
@@ -101,6 +104,7 @@ bool TCdm::construire(const QString& source, const QString& destination, Prepare
 {
     arreterFil();
     actif_ = true;
+    lance_ = false;
     travail_.reset();
     position_ = 0;
     fini_ = false;
@@ -168,8 +172,10 @@ int64_t TCdm::Duree() const
 
 void TCdm::Lancer()
 {
-    if (!travail_ || fil_.joinable())
+    // A graph runs once: its work hands the frames on as it goes.
+    if (!travail_ || fil_.joinable() || lance_)
         return;
+    lance_ = true;
     arret_ = false;
     fini_ = false;
     position_ = 0;

@@ -33,11 +33,12 @@ std::vector<uint8_t> octetsDe(const auto& structure)
 // The frames of a DV stream and the system they are in, from its first frame.
 struct FluxDV {
     int numero = -1;
-    std::vector<AviFrame> images;
+    std::vector<AviFrame> images; // handed to the run's reader
+    int64_t nombre = 0;
     std::vector<uint8_t> premiere;
     const SystemeDV* systeme = nullptr;
 
-    int64_t duree() const { return int64_t(images.size()) * systeme->tempsParImage; }
+    int64_t duree() const { return nombre * systeme->tempsParImage; }
     int64_t position(int64_t faites) const { return faites * systeme->tempsParImage; }
 };
 
@@ -72,6 +73,7 @@ std::optional<FluxDV> premierFluxDV(const AviDemuxer& avi, QString& raison)
         return std::nullopt;
     }
     f.systeme = &SystemeSelon625(EstSysteme625(f.premiere.data(), f.premiere.size()));
+    f.nombre = int64_t(f.images.size());
     return f;
 }
 
@@ -238,7 +240,7 @@ public:
         FluxEcrit flux{enteteVideo("iavs", *video_.systeme), octetsDe(DvInfoDeTrame(video_.premiere.data(), video_.premiere.size())),
                        FourCC("00dc")};
         EcrivainAvi avi(sortie, {flux}, imageDe(*video_.systeme));
-        LecteurMorceaux images(avi_->source(), video_.images);
+        LecteurMorceaux images(avi_->source(), std::move(video_.images));
         FenetresPartagees partage(images, sortie);
         std::optional<SonPcm> son;
         std::optional<RepartitionSonDV> repartition;
@@ -325,7 +327,7 @@ public:
             flux.push_back(fluxPcm(frequence_, kIds[p]));
         EcrivainAvi avi(sortie, std::move(flux), imageDe(s));
 
-        LecteurMorceaux images(avi_->source(), video_.images);
+        LecteurMorceaux images(avi_->source(), std::move(video_.images));
         FenetresPartagees partage(images, sortie);
         std::vector<int16_t> pcm;
         for (int64_t i = 0; !images.fini() && !suivi.arretDemande(); ++i) {
@@ -386,7 +388,7 @@ public:
         EcrivainAvi avi(sortie, std::move(flux), imageDe(*video_.systeme));
 
         // The chunks of both streams in the order the source holds them.
-        LecteurMorceaux images(avi_->source(), video_.images);
+        LecteurMorceaux images(avi_->source(), std::move(video_.images));
         std::optional<LecteurMorceaux> autre;
         if (nombre > 1)
             autre.emplace(avi_->source(), avi_->frameIndex(1));
@@ -474,7 +476,7 @@ public:
     void executer(SortieOctets& sortie, SuiviConversion& suivi) override
     {
         EcrivainWav wav(sortie, formatPcm16(frequence_));
-        LecteurMorceaux images(avi_->source(), video_.images);
+        LecteurMorceaux images(avi_->source(), std::move(video_.images));
         std::vector<int16_t> pcm;
         const bool pal = video_.systeme->standard == kStandardPal;
         for (int64_t i = 0; !images.fini() && !suivi.arretDemande(); ++i) {
@@ -561,6 +563,7 @@ PreparationConversion PreparerExtraireAudio(std::shared_ptr<const AviDemuxer> so
                     break;
                 video.systeme = &SystemeSelon625(EstSysteme625(t.data(), t.size()));
                 video.premiere = std::move(t);
+                video.nombre = int64_t(video.images.size());
                 return {std::make_unique<TravailWavDV>(source, std::move(video), son.frequence), {}};
             }
         }

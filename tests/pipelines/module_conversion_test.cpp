@@ -212,6 +212,12 @@ TEST(ModuleConversion, ThePositionFollowsTheFramesUpToTheDuration)
     EXPECT_EQ(cdm.positionCourante(), cdm.Duree());
     cdm.Arreter();
     EXPECT_EQ(cdm.issue(), IssueConversion::Terminee);
+    // A graph runs once: starting it again leaves its output as it is.
+    const QString empreinte = sha256(d.path("t2.avi"));
+    cdm.Lancer();
+    cdm.Arreter();
+    EXPECT_EQ(sha256(d.path("t2.avi")), empreinte);
+    EXPECT_EQ(cdm.issue(), IssueConversion::Terminee);
     cdm.DesactiverGraphe();
     EXPECT_FALSE(cdm.actif());
     EXPECT_EQ(cdm.Duree(), 0);
