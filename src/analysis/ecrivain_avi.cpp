@@ -153,7 +153,7 @@ int64_t EcrivainAvi::tailleIndexes() const
     return t;
 }
 
-void EcrivainAvi::ecrire(size_t flux, const uint8_t* donnees, uint32_t taille)
+void EcrivainAvi::ecrire(size_t flux, const uint8_t* donnees, uint32_t taille, bool sansCopie)
 {
     EtatFlux& e = etats_.at(flux);
     const int64_t place = 8 + int64_t(taille) + (taille & 1);
@@ -166,7 +166,10 @@ void EcrivainAvi::ecrire(size_t flux, const uint8_t* donnees, uint32_t taille)
     const int64_t base = debutMovi_ + 8; // the 'movi' code: base of idx1 and of the standard indexes
     ajouter(flux_[flux].idMorceau.c.data(), 4);
     ajouterU32(taille);
-    ajouter(donnees, taille);
+    if (sansCopie)
+        sortie_.ajouterSansCopie(donnees, taille);
+    else
+        ajouter(donnees, taille);
     if (taille & 1)
         ajouter("", 1);
 

@@ -44,8 +44,10 @@ public:
     EcrivainAvi(SortieOctets& sortie, std::vector<FluxEcrit> flux, const ImageAvi& image,
                 int64_t tailleRiff = kTailleRiff);
 
-    // One chunk of a stream. Throws FileError when the output fails.
-    void ecrire(size_t flux, const uint8_t* donnees, uint32_t taille);
+    // One chunk of a stream. sansCopie: its bytes stay where they are until
+    // the output has written them (SortieOctets::ajouterSansCopie). Throws
+    // FileError when the output fails.
+    void ecrire(size_t flux, const uint8_t* donnees, uint32_t taille, bool sansCopie = false);
     // A new format block for a stream, of the size it had: written with the
     // final header (a format known from the first chunk written).
     void remplacerFormat(size_t flux, const std::vector<uint8_t>& format);

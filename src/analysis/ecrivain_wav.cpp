@@ -61,9 +61,12 @@ EcrivainWav::EcrivainWav(SortieOctets& sortie, std::vector<uint8_t> format)
     sortie_.ajouter(e.data(), e.size());
 }
 
-void EcrivainWav::ecrire(const uint8_t* donnees, size_t taille)
+void EcrivainWav::ecrire(const uint8_t* donnees, size_t taille, bool sansCopie)
 {
-    sortie_.ajouter(donnees, taille);
+    if (sansCopie)
+        sortie_.ajouterSansCopie(donnees, taille);
+    else
+        sortie_.ajouter(donnees, taille);
     octets_ += taille;
 }
 

@@ -19,7 +19,8 @@ std::vector<uint8_t> EnteteWav(const std::vector<uint8_t>& format, uint64_t octe
 class EcrivainWav {
 public:
     EcrivainWav(SortieOctets& sortie, std::vector<uint8_t> format);
-    void ecrire(const uint8_t* donnees, size_t taille);
+    // sansCopie: as EcrivainAvi::ecrire.
+    void ecrire(const uint8_t* donnees, size_t taille, bool sansCopie = false);
     // Writes the final header and hands everything to the file.
     void terminer();
     uint64_t octets() const { return octets_; }

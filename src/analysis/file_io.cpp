@@ -5,7 +5,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <climits>
 #include <unistd.h>
+#include <vector>
 
 namespace korvan {
 
@@ -122,6 +124,33 @@ void BinaryFile::writeAt(int64_t offset, const void* buffer, size_t n)
     // pwrite writes nothing only when the device takes no more.
     if (done < n)
         throw FileError("cannot write " + path_, ENOSPC);
+}
+
+void BinaryFile::writeVAt(int64_t offset, std::span<const iovec> morceaux)
+{
+    std::vector<iovec> reste(morceaux.begin(), morceaux.end());
+    size_t premier = 0;
+    while (premier < reste.size()) {
+        const int n = int(std::min<size_t>(reste.size() - premier, IOV_MAX));
+        const ssize_t k = ::pwritev(fd_, reste.data() + premier, n, off_t(offset));
+        if (k < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FileError("cannot write " + path_, errno);
+        }
+        // pwritev writes nothing only when the device takes no more.
+        if (k == 0)
+            throw FileError("cannot write " + path_, ENOSPC);
+        offset += k;
+        // Skips what was written, maybe part of a piece.
+        size_t fait = size_t(k);
+        while (premier < reste.size() && fait >= reste[premier].iov_len)
+            fait -= reste[premier++].iov_len;
+        if (fait > 0) {
+            reste[premier].iov_base = static_cast<char*>(reste[premier].iov_base) + fait;
+            reste[premier].iov_len -= fait;
+        }
+    }
 }
 
 bool fileExists(const std::string& path)

@@ -5,8 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <sys/uio.h>
 
 namespace korvan {
 
@@ -60,6 +62,8 @@ public:
     size_t readAt(int64_t offset, void* buffer, size_t n) const override;
     // Writes all n bytes at offset in one call; throws FileError on failure.
     void writeAt(int64_t offset, const void* buffer, size_t n);
+    // Writes the pieces one after the other from offset (vectored writes).
+    void writeVAt(int64_t offset, std::span<const iovec> morceaux);
 
     int descriptor() const { return fd_; }
 

@@ -1,5 +1,6 @@
 #include "analysis/lecture_morceaux.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace korvan {
@@ -18,14 +19,23 @@ void LecteurMorceaux::remplir()
     for (; k < morceaux_.size(); ++k) {
         const AviFrame& m = morceaux_[k];
         const int64_t finM = m.offset + m.size;
-        if (m.offset < fin || m.offset - fin > kEcartMax || finM - premier.offset > int64_t(kFenetre))
+        // A gap is read along only when the chunk after it is worth it: the
+        // small sound chunks between two frames are, the frames between two
+        // sound chunks are not (another reader takes them).
+        const int64_t ecart = m.offset - fin;
+        if (ecart < 0 || ecart > std::min<int64_t>(kEcartMax, m.size) || finM - premier.offset > int64_t(kFenetre))
             break;
         fin = finM;
     }
+    fenetre_ = 1 - fenetre_;
+    if (utilise_[fenetre_] && avantRelecture)
+        avantRelecture(fenetre_);
+    utilise_[fenetre_] = true;
+    std::vector<uint8_t>& tampon = tampons_[fenetre_];
     const size_t n = size_t(fin - premier.offset);
-    if (tampon_.size() < n)
-        tampon_.resize(std::max(n, std::min(kFenetre, size_t(2) * n)));
-    if (!source_.readExactAt(premier.offset, tampon_.data(), n))
+    if (tampon.size() < n)
+        tampon.resize(std::max(n, std::min(kFenetre, size_t(2) * n)));
+    if (!source_.readExactAt(premier.offset, tampon.data(), n))
         throw FileError("unexpected end of the source", EIO);
     debutTampon_ = premier.offset;
     finFenetre_ = k;
@@ -38,7 +48,7 @@ std::span<uint8_t> LecteurMorceaux::lire()
     if (suivant_ >= finFenetre_)
         remplir();
     const AviFrame& m = morceaux_[suivant_++];
-    return {tampon_.data() + (m.offset - debutTampon_), m.size};
+    return {tampons_[fenetre_].data() + (m.offset - debutTampon_), m.size};
 }
 
 } // namespace korvan

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/uio.h>
 
 namespace korvan {
 
@@ -19,10 +20,16 @@ void SortieMemoire::recrire(int64_t position, const void* octets, size_t n)
     std::memcpy(octets_.data() + position, octets, n);
 }
 
+void SortieFichier::Lot::vider()
+{
+    copie.clear();
+    morceaux.clear();
+    octets = 0;
+}
+
 SortieFichier::SortieFichier(const std::string& chemin) : fichier_(chemin, BinaryFile::Mode::Create)
 {
-    tampon_.reserve(kTampon);
-    enCours_.reserve(kTampon);
+    remplissage_.copie.reserve(kLot);
     fil_ = std::thread([this] { ecrireEnFond(); });
 }
 
@@ -36,6 +43,15 @@ SortieFichier::~SortieFichier()
     fil_.join();
 }
 
+void SortieFichier::ecrireLot(const Lot& lot)
+{
+    std::vector<iovec> v;
+    v.reserve(lot.morceaux.size());
+    for (const Morceau& m : lot.morceaux)
+        v.push_back({const_cast<uint8_t*>(m.externe ? m.externe : lot.copie.data() + m.debut), m.taille});
+    fichier_.writeVAt(lot.position, v);
+}
+
 void SortieFichier::ecrireEnFond()
 {
     std::unique_lock l(mutex_);
@@ -46,81 +62,101 @@ void SortieFichier::ecrireEnFond()
         l.unlock();
         std::exception_ptr e;
         try {
-            fichier_.writeAt(positionEnCours_, enCours_.data(), enCours_.size());
+            ecrireLot(enCours_);
         } catch (...) {
             e = std::current_exception();
         }
         l.lock();
         if (e && !echec_)
             echec_ = e;
+        ecrits_ = enCours_.position + int64_t(enCours_.octets);
         aEcrire_ = false;
         signal_.notify_all();
     }
 }
 
-void SortieFichier::attendreVide()
-{
-    std::unique_lock l(mutex_);
-    signal_.wait(l, [this] { return !aEcrire_; });
-}
-
 void SortieFichier::signalerEchec()
 {
-    const std::lock_guard l(mutex_);
     if (echec_)
         std::rethrow_exception(echec_);
 }
 
 void SortieFichier::envoyer()
 {
-    if (tampon_.empty())
+    if (remplissage_.octets == 0)
         return;
-    attendreVide();
+    std::unique_lock l(mutex_);
+    signal_.wait(l, [this] { return !aEcrire_; });
     signalerEchec();
-    {
-        const std::lock_guard l(mutex_);
-        enCours_.swap(tampon_);
-        positionEnCours_ = envoyes_;
-        envoyes_ += int64_t(enCours_.size());
-        aEcrire_ = true;
-    }
+    std::swap(enCours_, remplissage_);
+    aEcrire_ = true;
+    l.unlock();
     signal_.notify_all();
-    tampon_.clear();
+    remplissage_.vider();
+    remplissage_.position = taille_;
 }
 
 void SortieFichier::ajouter(const void* octets, size_t n)
 {
+    if (n == 0)
+        return;
+    if (remplissage_.octets + n > kLot)
+        envoyer();
     const auto* o = static_cast<const uint8_t*>(octets);
-    while (n > 0) {
-        if (tampon_.size() == kTampon)
-            envoyer();
-        const size_t k = std::min(n, kTampon - tampon_.size());
-        tampon_.insert(tampon_.end(), o, o + k);
-        o += k;
-        n -= k;
-    }
+    Lot& lot = remplissage_;
+    const size_t debut = lot.copie.size();
+    lot.copie.insert(lot.copie.end(), o, o + n);
+    // Bytes that follow a copy of their own extend it.
+    if (!lot.morceaux.empty() && !lot.morceaux.back().externe && lot.morceaux.back().debut + lot.morceaux.back().taille == debut)
+        lot.morceaux.back().taille += n;
+    else
+        lot.morceaux.push_back({nullptr, debut, n});
+    lot.octets += n;
+    taille_ += int64_t(n);
+}
+
+void SortieFichier::ajouterSansCopie(const void* octets, size_t n)
+{
+    if (n == 0)
+        return;
+    if (remplissage_.octets + n > kLot)
+        envoyer();
+    remplissage_.morceaux.push_back({static_cast<const uint8_t*>(octets), 0, n});
+    remplissage_.octets += n;
+    taille_ += int64_t(n);
+}
+
+void SortieFichier::attendreEcrit(int64_t marque)
+{
+    // Bytes still in the lot being filled go first.
+    if (marque > remplissage_.position)
+        envoyer();
+    std::unique_lock l(mutex_);
+    signal_.wait(l, [&] { return ecrits_ >= marque || (!aEcrire_ && echec_); });
+    signalerEchec();
 }
 
 void SortieFichier::recrire(int64_t position, const void* octets, size_t n)
 {
     if (position < 0 || position + int64_t(n) > taille())
         throw FileError("rewrite past the end", EINVAL);
-    // Bytes already handed over are rewritten in the file once they are there.
-    attendreVide();
-    signalerEchec();
-    const auto* o = static_cast<const uint8_t*>(octets);
-    const size_t dansFichier = size_t(std::clamp<int64_t>(envoyes_ - position, 0, int64_t(n)));
-    if (dansFichier > 0)
-        fichier_.writeAt(position, o, dansFichier);
-    if (dansFichier < n)
-        std::memcpy(tampon_.data() + (position + int64_t(dansFichier) - envoyes_), o + dansFichier, n - dansFichier);
+    // Bytes the writing thread is done with are rewritten at once; others
+    // once everything before them is written, so that no later write of
+    // theirs can undo the rewrite.
+    bool ecrit = false;
+    {
+        const std::lock_guard l(mutex_);
+        signalerEchec();
+        ecrit = position + int64_t(n) <= ecrits_;
+    }
+    if (!ecrit)
+        attendreEcrit(taille_);
+    fichier_.writeAt(position, octets, n);
 }
 
 void SortieFichier::terminer()
 {
-    envoyer();
-    attendreVide();
-    signalerEchec();
+    attendreEcrit(taille_);
 }
 
 } // namespace korvan

@@ -19,6 +19,13 @@ public:
     virtual ~SortieOctets() = default;
     // Appends n bytes at the end. Throws FileError when they cannot be written.
     virtual void ajouter(const void* octets, size_t n) = 0;
+    // The same for bytes that stay where they are until attendreEcrit has
+    // returned for a mark at or past their end: they may be written from
+    // there without a copy.
+    virtual void ajouterSansCopie(const void* octets, size_t n) { ajouter(octets, n); }
+    // Waits until every byte appended before the mark (a taille() value) is
+    // written; the caller may then reuse the memory of those bytes.
+    virtual void attendreEcrit(int64_t marque) {}
     // Rewrites n bytes already appended, from position.
     virtual void recrire(int64_t position, const void* octets, size_t n) = 0;
     // Bytes appended so far.
@@ -39,14 +46,16 @@ private:
     std::vector<uint8_t> octets_;
 };
 
-// A new file (an existing one is truncated), written in large sequential
-// writes by a thread of its own while the caller fills the next buffer, so
-// that producing the data and handing it to the kernel overlap. Throws
-// FileError when it cannot be created; a write that failed is reported by
-// the next call.
+// A new file (an existing one is truncated), written by a thread of its own
+// while the caller produces the next bytes: appends are gathered into lots of
+// several megabytes, each written with one vectored write, the bytes appended
+// without a copy straight from the caller's memory. Throws FileError when it
+// cannot be created; a write that failed is reported by the next call.
 class SortieFichier final : public SortieOctets {
 public:
-    static constexpr size_t kTampon = 8 << 20;
+    // Small against the readers' windows, so that a window has left for the
+    // disk by the time its reader needs it again.
+    static constexpr size_t kLot = 1 << 20;
 
     explicit SortieFichier(const std::string& chemin);
     ~SortieFichier() override;
@@ -54,24 +63,40 @@ public:
     SortieFichier& operator=(const SortieFichier&) = delete;
 
     void ajouter(const void* octets, size_t n) override;
+    void ajouterSansCopie(const void* octets, size_t n) override;
+    void attendreEcrit(int64_t marque) override;
+    // Writes in place, once the bytes there are written.
     void recrire(int64_t position, const void* octets, size_t n) override;
-    int64_t taille() const override { return envoyes_ + int64_t(tampon_.size()); }
+    int64_t taille() const override { return taille_; }
     void terminer() override;
 
 private:
-    void envoyer();      // hands the buffer to the writing thread
-    void attendreVide(); // until the writing thread has written all it was given
+    struct Morceau {
+        const uint8_t* externe; // null: `taille` bytes of the lot's own copy, from `debut`
+        size_t debut;
+        size_t taille;
+    };
+    struct Lot {
+        std::vector<uint8_t> copie;
+        std::vector<Morceau> morceaux;
+        int64_t position = 0; // in the file
+        size_t octets = 0;
+        void vider();
+    };
+
+    void envoyer();     // hands the lot being filled to the writing thread
     void ecrireEnFond();
-    void signalerEchec();
+    void ecrireLot(const Lot& lot);
+    void signalerEchec(); // under the lock
 
     BinaryFile fichier_;
-    std::vector<uint8_t> tampon_;  // being filled
-    std::vector<uint8_t> enCours_; // being written, from positionEnCours_
-    int64_t positionEnCours_ = 0;
-    int64_t envoyes_ = 0;          // bytes handed to the writing thread
+    Lot remplissage_;
+    Lot enCours_;
+    bool aEcrire_ = false;
+    int64_t taille_ = 0;
+    int64_t ecrits_ = 0; // bytes the writing thread has written
     std::mutex mutex_;
     std::condition_variable signal_;
-    bool aEcrire_ = false;
     bool fin_ = false;
     std::exception_ptr echec_;
     std::thread fil_;

@@ -23,6 +23,8 @@ class SortieSignalee final : public SortieOctets {
 public:
     explicit SortieSignalee(SortieOctets& s) : s_(s) {}
     void ajouter(const void* o, size_t n) override { signaler([&] { s_.ajouter(o, n); }); }
+    void ajouterSansCopie(const void* o, size_t n) override { signaler([&] { s_.ajouterSansCopie(o, n); }); }
+    void attendreEcrit(int64_t marque) override { signaler([&] { s_.attendreEcrit(marque); }); }
     void recrire(int64_t p, const void* o, size_t n) override { signaler([&] { s_.recrire(p, o, n); }); }
     int64_t taille() const override { return s_.taille(); }
     void terminer() override { signaler([&] { s_.terminer(); }); }
@@ -74,6 +76,9 @@ TCdm::TCdm()
 TCdm::~TCdm()
 {
     DesactiverGraphe();
+    // The progress timer must not follow a module that is gone.
+    ISuiviPosition* moi = this;
+    progressionConversion.compare_exchange_strong(moi, nullptr);
 }
 
 void TCdm::arreterFil()
@@ -99,6 +104,7 @@ bool TCdm::construire(const QString& source, const QString& destination, Prepare
 {
     arreterFil();
     actif_ = true;
+    lance_ = false;
     travail_.reset();
     position_ = 0;
     fini_ = false;
@@ -166,8 +172,10 @@ int64_t TCdm::Duree() const
 
 void TCdm::Lancer()
 {
-    if (!travail_ || fil_.joinable())
+    // A graph runs once: its work hands the frames on as it goes.
+    if (!travail_ || fil_.joinable() || lance_)
         return;
+    lance_ = true;
     arret_ = false;
     fini_ = false;
     position_ = 0;

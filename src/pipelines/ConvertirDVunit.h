@@ -61,7 +61,8 @@ public:
     IDVHeaderConfig& DVheader() { return dvheader_; }
 
     // Starts the built graph: the destination is created and written on the
-    // worker thread. Nothing without a graph or while a run is under way.
+    // worker thread. Nothing without a graph, while a run is under way, or
+    // when the graph has run already (build it again to run it again).
     void Lancer();
     // Asks the run to stop between two chunks, without waiting.
     void DemanderArret() { arret_ = true; }
@@ -96,6 +97,7 @@ private:
     DVHeader dvheader_;
     FabriqueSortie fabriqueSortie_;
     bool actif_ = false;
+    bool lance_ = false;
     QString source_;
     QString destination_;
     std::unique_ptr<TravailConversion> travail_;

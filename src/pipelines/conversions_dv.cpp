@@ -33,11 +33,12 @@ std::vector<uint8_t> octetsDe(const auto& structure)
 // The frames of a DV stream and the system they are in, from its first frame.
 struct FluxDV {
     int numero = -1;
-    std::vector<AviFrame> images;
+    std::vector<AviFrame> images; // handed to the run's reader
+    int64_t nombre = 0;
     std::vector<uint8_t> premiere;
     const SystemeDV* systeme = nullptr;
 
-    int64_t duree() const { return int64_t(images.size()) * systeme->tempsParImage; }
+    int64_t duree() const { return nombre * systeme->tempsParImage; }
     int64_t position(int64_t faites) const { return faites * systeme->tempsParImage; }
 };
 
@@ -72,6 +73,7 @@ std::optional<FluxDV> premierFluxDV(const AviDemuxer& avi, QString& raison)
         return std::nullopt;
     }
     f.systeme = &SystemeSelon625(EstSysteme625(f.premiere.data(), f.premiere.size()));
+    f.nombre = int64_t(f.images.size());
     return f;
 }
 
@@ -194,6 +196,36 @@ private:
     size_t lu_ = 0;
 };
 
+// A reader whose chunks go to the output without a copy: a window is read
+// into again only once the output has written what was taken from it, and
+// however the run ends, the output is done with the windows before they go.
+class FenetresPartagees {
+public:
+    FenetresPartagees(LecteurMorceaux& lecteur, SortieOctets& sortie) : lecteur_(lecteur), sortie_(sortie)
+    {
+        lecteur_.avantRelecture = [this](int f) { sortie_.attendreEcrit(marques_[f]); };
+    }
+    ~FenetresPartagees()
+    {
+        try {
+            sortie_.attendreEcrit(sortie_.taille());
+        } catch (...) {
+            // The run is already failing; its error is the one told.
+        }
+        lecteur_.avantRelecture = nullptr;
+    }
+    FenetresPartagees(const FenetresPartagees&) = delete;
+    FenetresPartagees& operator=(const FenetresPartagees&) = delete;
+
+    // The chunk just read was appended to the output.
+    void donne() { marques_[lecteur_.fenetre()] = sortie_.taille(); }
+
+private:
+    LecteurMorceaux& lecteur_;
+    SortieOctets& sortie_;
+    int64_t marques_[2] = {0, 0};
+};
+
 class TravailVersType1 final : public TravailConversion {
 public:
     TravailVersType1(std::shared_ptr<const AviDemuxer> avi, FluxDV video, std::optional<WaveFormatEx> son)
@@ -208,32 +240,35 @@ public:
         FluxEcrit flux{enteteVideo("iavs", *video_.systeme), octetsDe(DvInfoDeTrame(video_.premiere.data(), video_.premiere.size())),
                        FourCC("00dc")};
         EcrivainAvi avi(sortie, {flux}, imageDe(*video_.systeme));
-        LecteurMorceaux images(avi_->source(), video_.images);
+        LecteurMorceaux images(avi_->source(), std::move(video_.images));
+        FenetresPartagees partage(images, sortie);
         std::optional<SonPcm> son;
         std::optional<RepartitionSonDV> repartition;
         if (son_) {
             son.emplace(*avi_, 1, *son_);
             repartition.emplace(son->frequence());
         }
-        std::vector<uint8_t> trame;
+        const bool pal = video_.systeme->standard == kStandardPal;
+        // The last frame, kept only when a dropped frame (an empty chunk) follows it.
+        std::vector<uint8_t> gardee;
         std::vector<int16_t> pcm;
         bool premiere = true;
         for (int64_t i = 0; !images.fini() && !suivi.arretDemande(); ++i) {
-            const std::span<uint8_t> lue = images.lire();
+            std::span<uint8_t> trame = images.lire();
+            const bool dansFenetre = !trame.empty();
             // An empty chunk is a dropped frame: the previous picture stands
             // in for it, so that the sound keeps its place.
-            if (!lue.empty())
-                trame.assign(lue.begin(), lue.end());
+            if (!dansFenetre)
+                trame = gardee;
             if (trame.empty()) {
                 if (son)
-                    son->prendre(size_t(EchantillonsNominauxDV(video_.systeme->standard == kStandardPal, son->frequence(), i)), pcm);
+                    son->prendre(size_t(EchantillonsNominauxDV(pal, son->frequence(), i)), pcm);
                 continue;
             }
             if (son) {
                 bool verrouille = false;
                 const int n = repartition->echantillons(trame.data(), trame.size(), verrouille);
                 // A frame that is not whole keeps what it holds; its share of the sound is passed over.
-                const bool pal = video_.systeme->standard == kStandardPal;
                 son->prendre(size_t(n > 0 ? n : EchantillonsNominauxDV(pal, son->frequence(), i)), pcm);
                 if (n > 0)
                     EcrireSonDV(trame.data(), trame.size(), pcm.data(), size_t(n), son->frequence(), verrouille);
@@ -243,7 +278,11 @@ public:
                 avi.remplacerFormat(0, octetsDe(DvInfoDeTrame(trame.data(), trame.size())));
                 premiere = false;
             }
-            avi.ecrire(0, trame.data(), uint32_t(trame.size()));
+            if (dansFenetre && !images.fini() && images.morceau(images.suivant()).size == 0)
+                gardee.assign(trame.begin(), trame.end());
+            avi.ecrire(0, trame.data(), uint32_t(trame.size()), dansFenetre);
+            if (dansFenetre)
+                partage.donne();
             suivi.avancer(video_.position(i + 1));
         }
         avi.terminer();
@@ -288,11 +327,13 @@ public:
             flux.push_back(fluxPcm(frequence_, kIds[p]));
         EcrivainAvi avi(sortie, std::move(flux), imageDe(s));
 
-        LecteurMorceaux images(avi_->source(), video_.images);
+        LecteurMorceaux images(avi_->source(), std::move(video_.images));
+        FenetresPartagees partage(images, sortie);
         std::vector<int16_t> pcm;
         for (int64_t i = 0; !images.fini() && !suivi.arretDemande(); ++i) {
             const std::span<uint8_t> trame = images.lire();
-            avi.ecrire(0, trame.data(), uint32_t(trame.size()));
+            avi.ecrire(0, trame.data(), uint32_t(trame.size()), true);
+            partage.donne();
             for (int p = 0; p < paires_; ++p) {
                 pcm.clear();
                 SourceAudioDV source;
@@ -347,10 +388,14 @@ public:
         EcrivainAvi avi(sortie, std::move(flux), imageDe(*video_.systeme));
 
         // The chunks of both streams in the order the source holds them.
-        LecteurMorceaux images(avi_->source(), video_.images);
+        LecteurMorceaux images(avi_->source(), std::move(video_.images));
         std::optional<LecteurMorceaux> autre;
         if (nombre > 1)
             autre.emplace(avi_->source(), avi_->frameIndex(1));
+        FenetresPartagees partageImages(images, sortie);
+        std::optional<FenetresPartagees> partageAutre;
+        if (autre)
+            partageAutre.emplace(*autre, sortie);
         int64_t faites = 0;
         while (!suivi.arretDemande()) {
             const bool resteImages = !images.fini();
@@ -361,11 +406,13 @@ public:
                 const std::span<uint8_t> trame = images.lire();
                 if (!trame.empty())
                     dvheader_.traiter(trame);
-                avi.ecrire(0, trame.data(), uint32_t(trame.size()));
+                avi.ecrire(0, trame.data(), uint32_t(trame.size()), true);
+                partageImages.donne();
                 suivi.avancer(video_.position(++faites));
             } else {
                 const std::span<uint8_t> morceau = autre->lire();
-                avi.ecrire(1, morceau.data(), uint32_t(morceau.size()));
+                avi.ecrire(1, morceau.data(), uint32_t(morceau.size()), true);
+                partageAutre->donne();
             }
         }
         avi.terminer();
@@ -398,9 +445,11 @@ public:
     {
         EcrivainWav wav(sortie, avi_->streams()[size_t(flux_)].format);
         LecteurMorceaux lecteur(avi_->source(), morceaux_);
+        FenetresPartagees partage(lecteur, sortie);
         while (!lecteur.fini() && !suivi.arretDemande()) {
             const std::span<uint8_t> m = lecteur.lire();
-            wav.ecrire(m.data(), m.size());
+            wav.ecrire(m.data(), m.size(), true);
+            partage.donne();
             suivi.avancer(int64_t(static_cast<__int128>(wav.octets()) * duree_ / octets_));
         }
         wav.terminer();
@@ -427,7 +476,7 @@ public:
     void executer(SortieOctets& sortie, SuiviConversion& suivi) override
     {
         EcrivainWav wav(sortie, formatPcm16(frequence_));
-        LecteurMorceaux images(avi_->source(), video_.images);
+        LecteurMorceaux images(avi_->source(), std::move(video_.images));
         std::vector<int16_t> pcm;
         const bool pal = video_.systeme->standard == kStandardPal;
         for (int64_t i = 0; !images.fini() && !suivi.arretDemande(); ++i) {
@@ -514,6 +563,7 @@ PreparationConversion PreparerExtraireAudio(std::shared_ptr<const AviDemuxer> so
                     break;
                 video.systeme = &SystemeSelon625(EstSysteme625(t.data(), t.size()));
                 video.premiere = std::move(t);
+                video.nombre = int64_t(video.images.size());
                 return {std::make_unique<TravailWavDV>(source, std::move(video), son.frequence), {}};
             }
         }

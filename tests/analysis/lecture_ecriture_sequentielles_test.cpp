@@ -58,6 +58,24 @@ TEST(LecteurMorceaux, GivesEachChunksBytesWhateverTheLayout)
         EXPECT_TRUE(l.fini());
         EXPECT_TRUE(l.lire().empty());
     }
+    // Two windows take turns: a chunk's bytes stay until its window is read
+    // into again, which the owner is told of first.
+    {
+        LecteurMorceaux l(source, suite(0, uint32_t(LecteurMorceaux::kFenetre), 0, 5));
+        std::vector<int> relectures;
+        l.avantRelecture = [&](int f) { relectures.push_back(f); };
+        const std::span<uint8_t> a = l.lire();
+        EXPECT_EQ(l.fenetre(), 0);
+        const std::span<uint8_t> b = l.lire();
+        EXPECT_EQ(l.fenetre(), 1);
+        EXPECT_TRUE(relectures.empty());
+        EXPECT_TRUE(std::equal(a.begin(), a.end(), octets.begin()));
+        EXPECT_TRUE(std::equal(b.begin(), b.end(), octets.begin() + LecteurMorceaux::kFenetre));
+        l.lire();
+        l.lire();
+        l.lire();
+        EXPECT_EQ(relectures, (std::vector<int>{0, 1, 0}));
+    }
     // A chunk the file no longer holds (cut since its index was read).
     LecteurMorceaux coupe(source, {{0, 10, true}, {int64_t(octets.size()) - 5, 10, true}});
     EXPECT_EQ(coupe.lire().size(), 10u);
@@ -70,28 +88,37 @@ TEST(SortieFichier, SameBytesAsMemoryWhateverTheAppendsAndRewrites)
     ScratchDir d;
     const std::string chemin = d.path("sortie.bin");
     SortieMemoire memoire;
+    // Bytes appended without a copy stay alive until the end.
+    std::vector<std::vector<uint8_t>> gardes;
     {
         SortieFichier fichier(chemin);
-        std::vector<uint8_t> bloc;
         for (int i = 0; i < 400; ++i) {
-            // Small and large appends, one larger than the buffer.
-            const size_t n = i == 200 ? SortieFichier::kTampon * 2 + 3 : size_t(h() % (300 << 10));
-            bloc.resize(n);
+            // Small and large appends, one larger than a lot; copied or not.
+            const size_t n = i == 200 ? SortieFichier::kLot * 2 + 3 : size_t(h() % (300 << 10));
+            std::vector<uint8_t> bloc(n);
             for (auto& o : bloc)
                 o = uint8_t(h());
-            fichier.ajouter(bloc.data(), n);
             memoire.ajouter(bloc.data(), n);
+            if (i % 3 == 0) {
+                fichier.ajouter(bloc.data(), n);
+            } else {
+                gardes.push_back(std::move(bloc));
+                fichier.ajouterSansCopie(gardes.back().data(), n);
+            }
             ASSERT_EQ(fichier.taille(), memoire.taille());
-            // Rewrites anywhere: in the file, in the buffer, across both.
+            // Rewrites anywhere, and waits for marks behind the end.
             if (i % 7 == 0) {
                 const size_t k = std::min<size_t>(size_t(h() % 100000), size_t(memoire.taille()));
                 const int64_t position = int64_t(h() % uint64_t(memoire.taille() - int64_t(k) + 1));
-                bloc.assign(k, uint8_t(i));
-                fichier.recrire(position, bloc.data(), k);
-                memoire.recrire(position, bloc.data(), k);
+                std::vector<uint8_t> motif(k, uint8_t(i));
+                fichier.recrire(position, motif.data(), k);
+                memoire.recrire(position, motif.data(), k);
             }
+            if (i % 11 == 0)
+                fichier.attendreEcrit(fichier.taille() - int64_t(n / 2));
         }
-        EXPECT_THROW(fichier.recrire(fichier.taille() - 1, bloc.data(), 2), FileError);
+        const uint8_t deux[2] = {};
+        EXPECT_THROW(fichier.recrire(fichier.taille() - 1, deux, 2), FileError);
         fichier.terminer();
     }
     const std::string lu = readWholeFile(chemin);
@@ -115,11 +142,11 @@ TEST(SortieFichier, AMissingFolderOrAFullDiskIsAFileError)
     if (::mount("tmpfs", disque.c_str(), "tmpfs", 0, "size=1m") != 0)
         GTEST_SKIP() << "no tmpfs can be mounted here";
     int erreur = 0;
+    const std::vector<uint8_t> bloc(1 << 20, 0x5A);
     try {
         SortieFichier f(disque + "/sortie.bin");
-        const std::vector<uint8_t> bloc(1 << 20, 0x5A);
         for (int i = 0; i < 4; ++i)
-            f.ajouter(bloc.data(), bloc.size());
+            f.ajouterSansCopie(bloc.data(), bloc.size());
         f.terminer();
     } catch (const FileError& e) {
         erreur = e.erreur();

@@ -16,6 +16,7 @@
 #include "platform/etat_programme.h"
 #include "platform/preferences.h"
 #include "support/fixtures.h"
+#include "support/sortie_retenue.h"
 #include "support/oracles.h"
 
 #include <QDir>
@@ -351,32 +352,16 @@ TEST_F(Conversions, EscStopsTheRunAndThePartialOutputEntersTheList)
     sansConfirmation = true;
     // The run is held at its tenth write until Esc, which comes while the
     // runner waits; the module the runner stops on Esc is this one.
+    RegleSortie regle;
+    regle.retenue = 10;
+    regle.liberee = [] { return abandonDemande.load(); };
     TCdm cdm;
     module.services.conversion = &cdm;
     x.arreterConversion = [&cdm] { cdm.DesactiverGraphe(); };
-    static std::atomic<bool> retenu;
-    retenu = false;
-    struct Retenue final : SortieOctets {
-        SortieFichier f;
-        int appels = 0;
-        explicit Retenue(const std::string& c) : f(c) {}
-        void ajouter(const void* o, size_t n) override
-        {
-            if (++appels == 10) {
-                retenu = true;
-                while (!abandonDemande)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-            f.ajouter(o, n);
-        }
-        void recrire(int64_t p, const void* o, size_t n) override { f.recrire(p, o, n); }
-        int64_t taille() const override { return f.taille(); }
-        void terminer() override { f.terminer(); }
-    };
-    cdm.definirFabriqueSortie([](const std::string& c) { return std::make_unique<Retenue>(c); });
+    cdm.definirFabriqueSortie(SortieRetenue::fabrique(regle));
     QTimer echap;
-    QObject::connect(&echap, &QTimer::timeout, [] {
-        if (retenu)
+    QObject::connect(&echap, &QTimer::timeout, [&regle] {
+        if (regle.atteinte)
             abandonDemande = true;
     });
     echap.start(1);

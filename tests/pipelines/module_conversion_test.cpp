@@ -8,14 +8,13 @@
 #include "conversion_aide.h"
 #include "platform/erreur_systeme.h"
 #include "support/oracles.h"
+#include "support/sortie_retenue.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
-#include <condition_variable>
-#include <mutex>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -24,66 +23,10 @@ using namespace korvan::test;
 
 namespace {
 
-// The file output, held at its n-th append until released; or failing with
-// ENOSPC once it has taken `limite` bytes (a full disk).
-class SortieEssai final : public SortieOctets {
-public:
-    struct Etat {
-        std::mutex m;
-        std::condition_variable c;
-        int appels = 0;
-        bool atteint = false;
-        bool libere = false;
-
-        void attendreAtteint()
-        {
-            std::unique_lock l(m);
-            c.wait(l, [this] { return atteint; });
-        }
-        void liberer()
-        {
-            {
-                const std::lock_guard l(m);
-                libere = true;
-            }
-            c.notify_all();
-        }
-    };
-
-    SortieEssai(const std::string& chemin, Etat& etat, int retenue, int64_t limite)
-        : fichier_(chemin), etat_(etat), retenue_(retenue), limite_(limite)
-    {
-    }
-    void ajouter(const void* o, size_t n) override
-    {
-        {
-            std::unique_lock l(etat_.m);
-            if (++etat_.appels == retenue_) {
-                etat_.atteint = true;
-                etat_.c.notify_all();
-                etat_.c.wait(l, [this] { return etat_.libere; });
-            }
-        }
-        if (limite_ >= 0 && fichier_.taille() + int64_t(n) > limite_)
-            throw FileError("cannot write", ENOSPC);
-        fichier_.ajouter(o, n);
-    }
-    void recrire(int64_t p, const void* o, size_t n) override { fichier_.recrire(p, o, n); }
-    int64_t taille() const override { return fichier_.taille(); }
-    void terminer() override { fichier_.terminer(); }
-
-private:
-    SortieFichier fichier_;
-    Etat& etat_;
-    int retenue_;
-    int64_t limite_;
-};
-
-void brancher(TCdm& cdm, SortieEssai::Etat& etat, int retenue, int64_t limite = -1)
+void attendre(const std::atomic<bool>& drapeau)
 {
-    cdm.definirFabriqueSortie([&etat, retenue, limite](const std::string& chemin) {
-        return std::make_unique<SortieEssai>(chemin, etat, retenue, limite);
-    });
+    while (!drapeau)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void attendreFin(const TCdm& cdm)
@@ -124,15 +67,18 @@ TEST(ModuleConversion, AStopBetweenChunksLeavesAValidShorterOutputAndTheSource)
         const size_t total = tramesDe(source).size();
         const std::string sortie = d.path(c.wav ? "partiel.wav" : "partiel.avi");
         TCdm cdm;
-        SortieEssai::Etat etat;
-        brancher(cdm, etat, 12);
+        std::atomic<bool> relache{false};
+        RegleSortie regle;
+        regle.retenue = 12;
+        regle.liberee = [&] { return relache.load(); };
+        cdm.definirFabriqueSortie(SortieRetenue::fabrique(regle));
         ASSERT_TRUE((cdm.*c.graphe)(QString::fromStdString(source), QString::fromStdString(sortie)));
         if (c.graphe == &TCdm::GrapheDecalageHoraire)
             reglerDecalage(cdm);
         cdm.Lancer();
-        etat.attendreAtteint();
+        attendre(regle.atteinte);
         cdm.DemanderArret();
-        etat.liberer();
+        relache = true;
         cdm.Arreter();
         EXPECT_EQ(cdm.issue(), IssueConversion::Interrompue);
         EXPECT_TRUE(cdm.texteEchec().isEmpty());
@@ -192,8 +138,11 @@ TEST(ModuleConversion, ThePositionFollowsTheFramesUpToTheDuration)
     KORVAN_REQUIRE_FIXTURES();
     ScratchDir d;
     TCdm cdm;
-    SortieEssai::Etat etat;
-    brancher(cdm, etat, 40);
+    std::atomic<bool> relache{false};
+    RegleSortie regle;
+    regle.retenue = 40;
+    regle.liberee = [&] { return relache.load(); };
+    cdm.definirFabriqueSortie(SortieRetenue::fabrique(regle));
     // Before the build there is nothing to run and no duration.
     cdm.Lancer();
     EXPECT_FALSE(cdm.fini());
@@ -202,15 +151,21 @@ TEST(ModuleConversion, ThePositionFollowsTheFramesUpToTheDuration)
     // 30 NTSC frames.
     EXPECT_EQ(cdm.Duree(), 30 * 333667);
     cdm.Lancer();
-    etat.attendreAtteint();
+    attendre(regle.atteinte);
     const int64_t enRoute = cdm.positionCourante();
     EXPECT_GT(enRoute, 0);
     EXPECT_LT(enRoute, cdm.Duree());
     EXPECT_EQ(enRoute % 333667, 0);
-    etat.liberer();
+    relache = true;
     attendreFin(cdm);
     EXPECT_EQ(cdm.positionCourante(), cdm.Duree());
     cdm.Arreter();
+    EXPECT_EQ(cdm.issue(), IssueConversion::Terminee);
+    // A graph runs once: starting it again leaves its output as it is.
+    const QString empreinte = sha256(d.path("t2.avi"));
+    cdm.Lancer();
+    cdm.Arreter();
+    EXPECT_EQ(sha256(d.path("t2.avi")), empreinte);
     EXPECT_EQ(cdm.issue(), IssueConversion::Terminee);
     cdm.DesactiverGraphe();
     EXPECT_FALSE(cdm.actif());
@@ -257,8 +212,9 @@ TEST(ModuleConversion, FailuresAreToldAndLeaveNoOutputNorATouchedSource)
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.nom);
         TCdm cdm;
-        SortieEssai::Etat etat;
-        brancher(cdm, etat, -1, c.disque);
+        RegleSortie regle;
+        regle.limite = c.disque;
+        cdm.definirFabriqueSortie(SortieRetenue::fabrique(regle));
         ASSERT_TRUE(cdm.GrapheVersType1(QString::fromStdString(c.sourceCas), QString::fromStdString(c.sortie)));
         if (c.couperSource)
             ASSERT_EQ(::truncate(c.sourceCas.c_str(), 2 << 20), 0);

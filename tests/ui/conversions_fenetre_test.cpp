@@ -7,6 +7,7 @@
 #include "platform/etat_programme.h"
 #include "platform/preferences.h"
 #include "support/fixtures.h"
+#include "support/sortie_retenue.h"
 #include "ui/assemblage_fenetre.h"
 #include "ui/main.h"
 
@@ -149,31 +150,15 @@ TEST_F(ConversionsFenetre, EscStopsTheConversionAndLeavesItsPartialOutput)
     }();
     ouvrir({t2});
     // The run is held at its tenth write until Esc, as a slow disk would hold it.
-    static std::atomic<bool> retenu;
-    retenu = false;
-    struct Retenue final : SortieOctets {
-        SortieFichier f;
-        int appels = 0;
-        explicit Retenue(const std::string& c) : f(c) {}
-        void ajouter(const void* o, size_t n) override
-        {
-            if (++appels == 10) {
-                retenu = true;
-                while (!abandonDemande)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-            f.ajouter(o, n);
-        }
-        void recrire(int64_t p, const void* o, size_t n) override { f.recrire(p, o, n); }
-        int64_t taille() const override { return f.taille(); }
-        void terminer() override { f.terminer(); }
-    };
-    moduleConversion().definirFabriqueSortie([](const std::string& c) { return std::make_unique<Retenue>(c); });
+    RegleSortie regle;
+    regle.retenue = 10;
+    regle.liberee = [] { return abandonDemande.load(); };
+    moduleConversion().definirFabriqueSortie(SortieRetenue::fabrique(regle));
     // The user presses Esc once the run is held; the time until the run is over is recorded.
     QElapsedTimer depuisEchap;
     QTimer echap;
     QObject::connect(&echap, &QTimer::timeout, [&] {
-        if (retenu && !depuisEchap.isValid()) {
+        if (regle.atteinte && !depuisEchap.isValid()) {
             depuisEchap.start();
             QTest::keyClick(fenetre.get(), Qt::Key_Escape);
         }
