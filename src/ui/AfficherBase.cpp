@@ -131,10 +131,7 @@ TBaseFrame::TBaseFrame(QWidget* parent) : QFrame(parent)
 
     timer1 = new QTimer(this);
     timer1->setInterval(40);
-    connect(timer1, &QTimer::timeout, this, [this] {
-        Timer1Timer();
-        emit tic();
-    });
+    connect(timer1, &QTimer::timeout, this, &TBaseFrame::rafraichirPosition);
     // The track bar held by the mouse stops the labels; released, the preview goes there.
     connect(tb, &QSlider::sliderPressed, timer1, &QTimer::stop);
     connect(tb, &QSlider::sliderReleased, this, &TBaseFrame::tbRelache);
@@ -164,6 +161,15 @@ void TBaseFrame::ModeVideo(bool actif)
     tb->setVisible(actif);
     labTimeStamp->setVisible(actif);
     reBaseFrame->setVisible(!actif);
+}
+
+void TBaseFrame::ModeSonSeul()
+{
+    zoneTemps->show();
+    tb->show();
+    labTimeStamp->show();
+    zoneTemps->raise();
+    timer1->start();
 }
 
 void TBaseFrame::placerVideo(int32_t largeur, int32_t hauteur)
@@ -336,16 +342,31 @@ void TBaseFrame::Timer1Timer()
     }
 }
 
-void TBaseFrame::deplacer(int64_t delta)
+void TBaseFrame::rafraichirPosition()
+{
+    Timer1Timer();
+    emit tic();
+}
+
+// A positioning step: errors are swallowed, and the labels follow unless the
+// step says the position could not be read.
+void TBaseFrame::positionner(const std::function<bool(Tviewdm&)>& etape)
 {
     if (!apercu_)
         return;
     try {
-        apercu_->DeplacerDe(delta);
-        Timer1Timer();
-        emit tic();
+        if (etape(*apercu_))
+            rafraichirPosition();
     } catch (...) {
     }
+}
+
+void TBaseFrame::deplacer(int64_t delta)
+{
+    positionner([delta](Tviewdm& a) {
+        a.DeplacerDe(delta);
+        return true;
+    });
 }
 
 void TBaseFrame::aeAvanceLow()
@@ -367,50 +388,40 @@ void TBaseFrame::aeReculeHigh() { deplacer(-kPasMinute); }
 
 void TBaseFrame::aeAvanceEnd()
 {
-    if (!apercu_)
-        return;
-    try {
-        apercu_->definirFormatTemps(FormatTempsApercu::Images);
+    positionner([](Tviewdm& a) {
+        a.definirFormatTemps(FormatTempsApercu::Images);
         int64_t duree = 0;
-        if (apercu_->duree(duree))
-            apercu_->AllerA(duree);
-        Timer1Timer();
-        emit tic();
-    } catch (...) {
-    }
+        if (a.duree(duree))
+            a.AllerA(duree);
+        return true;
+    });
 }
 
 void TBaseFrame::aeReculeStart()
 {
-    if (!apercu_)
-        return;
-    try {
-        apercu_->AllerA(0);
-        Timer1Timer();
-        emit tic();
-    } catch (...) {
-    }
+    positionner([](Tviewdm& a) {
+        a.AllerA(0);
+        return true;
+    });
 }
 
 void TBaseFrame::allerScene(bool avant)
 {
-    if (!apercu_ || cheminCourant_.isEmpty())
+    if (cheminCourant_.isEmpty())
         return;
-    try {
-        apercu_->PauseApercu();
-        apercu_->definirFormatTemps(FormatTempsApercu::Images);
+    positionner([this, avant](Tviewdm& a) {
+        a.PauseApercu();
+        a.definirFormatTemps(FormatTempsApercu::Images);
         int64_t courante = 0;
         int64_t duree = 0;
-        if (!apercu_->position(courante) || !apercu_->duree(duree))
-            return;
+        if (!a.position(courante) || !a.duree(duree))
+            return false;
         const QString scn = CheminFichierScn(cheminCourant_);
         const auto cible = avant ? CibleSceneSuivante(scn, courante, duree) : CibleScenePrecedente(scn, courante, duree);
         if (cible)
-            apercu_->AllerA(*cible);
-        Timer1Timer();
-        emit tic();
-    } catch (...) {
-    }
+            a.AllerA(*cible);
+        return true;
+    });
 }
 
 void TBaseFrame::aeAvanceScene() { allerScene(true); }

@@ -12,6 +12,8 @@
 #include <QTextBrowser>
 #include <QTimer>
 
+#include <functional>
+
 namespace korvan {
 
 class FenetreVideo;
@@ -37,6 +39,11 @@ public:
 
     // Every 40 ms in the video view: the codes of the frame on screen and the track bar.
     void Timer1Timer();
+    // Timer1Timer, then the window's position label (tic).
+    void rafraichirPosition();
+    // The sound-only view: the reason stays in the text area, the track bar
+    // and the position label come in front and the timer runs.
+    void ModeSonSeul();
 
     // Positioning; errors are swallowed.
     void aeAvanceLow();
@@ -82,6 +89,7 @@ signals:
 
 private:
     void menuCopie(const QPoint& ou);
+    void positionner(const std::function<bool(Tviewdm&)>& etape);
     void deplacer(int64_t delta);
     void allerScene(bool avant);
     void ajusterNom(const QString& nom);

@@ -86,8 +86,7 @@ public:
     }
     void finDetection() override
     {
-        panneau_.Timer1Timer();
-        emit panneau_.tic();
+        panneau_.rafraichirPosition();
         QCoreApplication::processEvents();
         apercu_.PauseApercu();
     }
@@ -187,14 +186,7 @@ void TUIForm::creerApercu()
     apercuDetection_ = std::make_unique<ApercuSuitDetection>(a, *base_);
     definirApercuDetection(apercuDetection_.get());
     a.afficherCode = [this](int raison) { base_->AfficherCode(raison); };
-    a.modeSonSeul = [this] {
-        // The reason stays in the text area; the track bar and the position label come in front.
-        base_->zoneTemps->show();
-        base_->tb->show();
-        base_->labTimeStamp->show();
-        base_->zoneTemps->raise();
-        base_->timer1->start();
-    };
+    a.modeSonSeul = [this] { base_->ModeSonSeul(); };
     a.placerCurseur = [this](int v) { base_->tb->setValue(v); };
     a.legendeLecture = [this](const QString& l) { legendeAction(QStringLiteral("avPlayStop"), l); };
     connect(&a, &Tviewdm::termine, this, &TUIForm::viewfgGraphComplete);
@@ -250,6 +242,13 @@ void TUIForm::legendeAction(const QString& nom, const QString& caption, int imag
             q->setIcon(IconeImage(*style(), image));
     }
     legendeAction(nom, caption);
+}
+
+// The entry's facts in the info panel, and the entry in the preview.
+void TUIForm::montrerEntree(const TAfficherFichier& entree)
+{
+    base_->AfficherInfos(entree);
+    ouvrirApercuCourant();
 }
 
 // Loads the current entry into the preview, once per turn of the event loop
@@ -742,10 +741,8 @@ void TUIForm::FinOperation()
         }
         MajStatut();
         MajCommandes();
-        if (const EntreePtr e = liste_.entreeCourante()) {
-            base_->AfficherInfos(*e);
-            ouvrirApercuCourant();
-        }
+        if (const EntreePtr e = liste_.entreeCourante())
+            montrerEntree(*e);
     }
     avaitEntreeCourante_ = true;
     chargementEnCours = false;
@@ -928,8 +925,7 @@ void TUIForm::SelectionChangee()
 {
     MajStatut();
     if (const EntreePtr e = liste_.entreeCourante()) {
-        base_->AfficherInfos(*e);
-        ouvrirApercuCourant();
+        montrerEntree(*e);
     } else {
         base_->ViderInfos();
         base_->AfficherCode(5);

@@ -151,6 +151,7 @@ private:
     void sauverListeSous();
     void ouvrirPlaylistChoisie();
     void creerApercu();
+    void montrerEntree(const TAfficherFichier& entree);
     void ouvrirApercuCourant();
     void viewfgGraphComplete();
     void incrustChange();

@@ -9,6 +9,7 @@
 #include "doubles_fenetre.h"
 #include "liste_memoire.h"
 #include "platform/etat_programme.h"
+#include "support/entetes_fichier.h"
 #include "support/fixtures.h"
 
 #include <gtest/gtest.h>
@@ -94,30 +95,6 @@ struct CodecScripte : DialogueScripte<ICodecForm> {
     }
     QString codecChoisi() const override { return valeur; }
 };
-
-mode_t modeDe(const QString& chemin)
-{
-    struct stat st {};
-    EXPECT_EQ(::stat(chemin.toLocal8Bit().constData(), &st), 0);
-    return st.st_mode & 07777;
-}
-
-struct Echelle {
-    uint32_t scale = 0, rate = 0;
-    bool operator==(const Echelle&) const = default;
-};
-
-// Scale and rate of the video stream header, read at the positions the
-// locator gives (its own tests check them against MediaInfo and ffprobe).
-Echelle echelleDe(const QString& chemin)
-{
-    const std::string octets = readWholeFile(chemin.toStdString());
-    const PositionsEntetes p = LocaliserEntetes(chemin.toStdString());
-    if (!p)
-        return {};
-    const auto* b = reinterpret_cast<const uint8_t*>(octets.data()) + p.positionEchelle;
-    return {lireU32(b), lireU32(b + 4)};
-}
 
 class CorrectionsEntetes : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // The start-up presence check: which components get bound, in which order
 // the groups are looked up and where they stop, the eleven flags and the
 // report lines they give.
+#include "machine_essai.h"
 #include "pipelines/presence_filtres.h"
 
 #include <gtest/gtest.h>
@@ -10,20 +11,9 @@
 #include <string>
 
 using namespace korvan;
+using namespace korvan::test;
 
 namespace {
-
-CapacitesMachine machineComplete()
-{
-    CapacitesMachine c;
-    c.lectureFichier = c.ecritureFichier = c.demuxeurAvi = c.demuxeurDv = true;
-    c.muxeurDv = c.muxeurAvi = c.muxeurWav = c.decodeurDv = c.encodeurDv = true;
-    c.conversionAudio = c.conversionCouleur = true;
-    c.desentrelaceur = QStringLiteral("yadif");
-    c.sortieAudioParDefaut = true;
-    c.sortiesAudio = {{QStringLiteral("alsa:0"), QStringLiteral("Carte son intégrée")}};
-    return c;
-}
 
 DrapeauxFiltres verifier(const RegistreFiltres& registre, CatalogueFiltres* catalogue = nullptr)
 {

@@ -1,6 +1,7 @@
 // The about panel's system report: its seventeen lines with their styles,
 // the filter lines red exactly where a filter or group is missing, the real
 // system and media library names, and the writers' failures told to the user.
+#include "machine_essai.h"
 #include "pipelines/rapport_systeme.h"
 
 #include "commands/doubles_fenetre.h"
@@ -17,17 +18,6 @@ using namespace korvan;
 using namespace korvan::test;
 
 namespace {
-
-CapacitesMachine machineComplete()
-{
-    CapacitesMachine c;
-    c.lectureFichier = c.ecritureFichier = c.demuxeurAvi = c.demuxeurDv = true;
-    c.muxeurDv = c.muxeurAvi = c.muxeurWav = c.decodeurDv = c.encodeurDv = true;
-    c.conversionAudio = c.conversionCouleur = true;
-    c.desentrelaceur = QStringLiteral("yadif");
-    c.sortieAudioParDefaut = true;
-    return c;
-}
 
 DrapeauxFiltres sans(const QStringList& absents)
 {

@@ -10,17 +10,6 @@
 using namespace korvan;
 using namespace korvan::test;
 
-namespace {
-
-void toucher(const QString& chemin)
-{
-    QDir().mkpath(QFileInfo(chemin).path());
-    QFile f(chemin);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
-
-} // namespace
-
 TEST(DirScan, DepthFirstEventsMaskAndLinkedFolders)
 {
     ScratchDir dir;

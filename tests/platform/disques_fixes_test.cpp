@@ -159,17 +159,6 @@ TEST(Montages, ThisMachinesPlanNamesExistingFoldersOutsideTheSystemTrees)
     EXPECT_TRUE(plan.exclus.contains("/proc/"));
 }
 
-namespace {
-
-void toucher(const QString& chemin)
-{
-    QDir().mkpath(QFileInfo(chemin).path());
-    QFile f(chemin);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
-
-} // namespace
-
 TEST(Montages, ScanOfAPlanEntersNoExcludedFolderAndStopsAfterTheDiskOfEsc)
 {
     ScratchDir dir;

@@ -1,9 +1,12 @@
 #include "support/fixtures.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -79,6 +82,13 @@ void writeWholeFile(const std::string& path, const std::string& bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
+}
+
+void toucher(const QString& chemin)
+{
+    QDir().mkpath(QFileInfo(chemin).path());
+    QFile f(chemin);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << chemin.toStdString();
 }
 
 } // namespace korvan::test

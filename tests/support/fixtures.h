@@ -55,5 +55,7 @@ SortieKorvanInfo lancerKorvanInfo(const QStringList& arguments,
 
 std::string readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const std::string& bytes);
+// An empty file at that path, its folders made first (fails the test when it cannot).
+void toucher(const QString& chemin);
 
 } // namespace korvan::test

@@ -8,6 +8,7 @@
 #include "support/fixtures.h"
 #include "ui/AfficherBase.h"
 #include "ui/assemblage_fenetre.h"
+#include "ui/fenetre_essai.h"
 #include "ui/fenetre_video.h"
 #include "ui/main.h"
 
@@ -30,51 +31,16 @@ using namespace korvan::test;
 
 namespace {
 
-class ApercuFenetre : public ::testing::Test {
+class ApercuFenetre : public FenetreEssai {
 protected:
     void SetUp() override
     {
         KORVAN_REQUIRE_FIXTURES();
-        ASSERT_TRUE(home_.isValid());
-        qputenv("HOME", home_.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
-        qputenv("XDG_DATA_HOME", (home_.path() + "/data").toUtf8());
-        fenetre = AssemblerFenetre();
-        fenetre->show();
-        QApplication::processEvents();
-        prefSauverPrefsEnQuittant = false;
-        prefSauverListeEnQuittant = false;
+        FenetreEssai::SetUp();
+        ouvrirFenetre();
     }
-    void TearDown() override { fenetre.reset(); }
 
     TBaseFrame* panneau() { return fenetre->panneau(); }
-    void deposer(const QStringList& chemins)
-    {
-        QMimeData donnees;
-        QList<QUrl> urls;
-        for (const QString& c : chemins)
-            urls << QUrl::fromLocalFile(c);
-        donnees.setUrls(urls);
-        // As a file manager does: the drag enters the window, then drops.
-        QDragEnterEvent entree(QPoint(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(fenetre.get(), &entree);
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(fenetre.get(), &drop);
-    }
-    // Events until the condition holds (the preview opens on its own thread).
-    bool attendre(const std::function<bool()>& condition, int ms = 5000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!condition() && t.elapsed() < ms)
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        return condition();
-    }
-    bool imageAffichee()
-    {
-        const int avant = panneau()->vw->imagesAffichees();
-        return attendre([&] { return panneau()->vw->imagesAffichees() > avant || apercuPose(); });
-    }
     bool apercuPose() { return fenetre->apercu().etat() == EtatApercu::EnPause && !panneau()->vw->imageAffichee().isNull(); }
     // Runs an action, then the panel's tick, as a key press would.
     QString apres(const char* action)
@@ -85,10 +51,6 @@ protected:
         fenetre->Timer1Timer();
         return panneau()->LabTimecode->text();
     }
-    QString fixtureQ(const char* nom) { return QString::fromStdString(fixture(nom)); }
-
-    QTemporaryDir home_;
-    std::unique_ptr<TUIForm> fenetre;
 };
 
 // "hh.mm.ss.ff" of the time code n frames after a start code, at 25 fps.

@@ -9,6 +9,7 @@
 #include "support/fixtures.h"
 #include "support/sortie_retenue.h"
 #include "ui/assemblage_fenetre.h"
+#include "ui/fenetre_essai.h"
 #include "ui/main.h"
 
 #include <QAction>
@@ -27,20 +28,17 @@ using namespace korvan::test;
 
 namespace {
 
-class ConversionsFenetre : public ::testing::Test {
+class ConversionsFenetre : public FenetreEssai {
 protected:
     void SetUp() override
     {
         KORVAN_REQUIRE_FIXTURES();
-        ASSERT_TRUE(home_.isValid());
-        qputenv("HOME", home_.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
-        qputenv("XDG_DATA_HOME", (home_.path() + "/data").toUtf8());
+        FenetreEssai::SetUp();
         abandonDemande = abandonTout = sansConfirmation = false;
     }
     void TearDown() override
     {
-        fenetre.reset();
+        FenetreEssai::TearDown();
         qunsetenv("KORVAN_FILTRES_ABSENTS");
         registreCommandes.clear();
         abandonDemande = abandonTout = sansConfirmation = false;
@@ -49,10 +47,7 @@ protected:
 
     void ouvrir(const QStringList& fichiers)
     {
-        fenetre = AssemblerFenetre();
-        fenetre->show();
-        QApplication::processEvents();
-        prefSauverPrefsEnQuittant = prefSauverListeEnQuittant = false;
+        ouvrirFenetre();
         prefMemeDossier = true;
         prefDecalageHoraire = 0;
         for (const QString& f : fichiers)
@@ -81,9 +76,6 @@ protected:
         n.sort();
         return n;
     }
-
-    QTemporaryDir home_;
-    std::unique_ptr<TUIForm> fenetre;
 };
 
 } // namespace

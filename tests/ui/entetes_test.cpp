@@ -11,9 +11,11 @@
 #include "platform/controles_options.h"
 #include "platform/preferences.h"
 #include "support/acces_ordinaire.h"
+#include "support/entetes_fichier.h"
 #include "support/fixtures.h"
 #include "ui/AfficherBase.h"
 #include "ui/assemblage_fenetre.h"
+#include "ui/fenetre_essai.h"
 #include "ui/codecformunit.h"
 #include "ui/fenetre_video.h"
 #include "ui/frequenceformunit.h"
@@ -99,54 +101,26 @@ struct Vu {
     QString titre;
 };
 
-class EntetesFenetre : public ::testing::Test {
+class EntetesFenetre : public FenetreEssai {
 protected:
     void SetUp() override
     {
         KORVAN_REQUIRE_FIXTURES();
-        ASSERT_TRUE(home_.isValid());
-        qputenv("HOME", home_.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
-        qputenv("XDG_DATA_HOME", (home_.path() + "/data").toUtf8());
+        FenetreEssai::SetUp();
         definirReglagesFormat(ReglagesFormat::francais());
-        ouvrir();
+        ouvrirFenetre();
     }
     void TearDown() override
     {
-        fenetre.reset();
+        FenetreEssai::TearDown();
         definirReglagesFormat(ReglagesFormat::utilisateur());
         prefIncrustOn = false;
         prefSlidersVisible = false;
     }
-    void ouvrir()
-    {
-        fenetre = AssemblerFenetre();
-        fenetre->show();
-        QApplication::processEvents();
-        prefSauverPrefsEnQuittant = false;
-        prefSauverListeEnQuittant = false;
-    }
-
     void deposer(const QStringList& chemins)
     {
-        QMimeData donnees;
-        QList<QUrl> urls;
-        for (const QString& c : chemins)
-            urls << QUrl::fromLocalFile(c);
-        donnees.setUrls(urls);
-        QDragEnterEvent entree(QPoint(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(fenetre.get(), &entree);
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(fenetre.get(), &drop);
+        FenetreEssai::deposer(chemins);
         QApplication::processEvents();
-    }
-    bool attendre(const std::function<bool()>& condition, int ms = 5000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!condition() && t.elapsed() < ms)
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        return condition();
     }
     // Triggers the action as its key would, with someone answering.
     void lancer(const char* action, std::deque<Utilisateur::Geste> gestes)
@@ -201,32 +175,9 @@ protected:
         };
     }
 
-    QTemporaryDir home_;
     ScratchDir dir;
-    std::unique_ptr<TUIForm> fenetre;
 };
 
-struct EchelleRate {
-    uint32_t scale = 0, rate = 0;
-    bool operator==(const EchelleRate&) const = default;
-};
-
-EchelleRate echelleDe(const QString& chemin)
-{
-    const std::string octets = readWholeFile(chemin.toStdString());
-    const PositionsEntetes p = LocaliserEntetes(chemin.toStdString());
-    if (!p)
-        return {};
-    const auto* b = reinterpret_cast<const uint8_t*>(octets.data()) + p.positionEchelle;
-    return {lireU32(b), lireU32(b + 4)};
-}
-
-mode_t modeDe(const QString& chemin)
-{
-    struct stat st {};
-    EXPECT_EQ(::stat(chemin.toLocal8Bit().constData(), &st), 0);
-    return st.st_mode & 07777;
-}
 
 } // namespace
 
@@ -276,7 +227,7 @@ TEST_F(EntetesFenetre, NtscClipOpensOnNtscAndTheLocaleDecidesWhatATypedRateIs)
 {
     const QString ntsc = copie("ntsc_t2_43.avi", "ntsc.avi");
     deposer({ntsc});
-    ASSERT_EQ(echelleDe(ntsc), (EchelleRate{1001, 30000}));
+    ASSERT_EQ(echelleDe(ntsc), (Echelle{1001, 30000}));
     const std::string avant = readWholeFile(ntsc.toStdString());
     Vu premier, second;
     // "29.97" is no number in French: the dialog closes and nothing is written.
@@ -285,13 +236,13 @@ TEST_F(EntetesFenetre, NtscClipOpensOnNtscAndTheLocaleDecidesWhatATypedRateIs)
     EXPECT_EQ(premier.item, 1);
     EXPECT_FALSE(premier.editionActive);
     EXPECT_TRUE(readWholeFile(ntsc.toStdString()) == avant);
-    EXPECT_EQ(echelleDe(ntsc), (EchelleRate{1001, 30000}));
+    EXPECT_EQ(echelleDe(ntsc), (Echelle{1001, 30000}));
     lancer("amCorrigerFps", {dans(&second, -1, QStringLiteral("29,97"))});
     // The previous choice and text come back.
     EXPECT_EQ(second.item, 2);
     EXPECT_TRUE(second.editionActive);
     EXPECT_EQ(second.texte, "29.97");
-    EXPECT_EQ(echelleDe(ntsc), (EchelleRate{33367, 1'000'000}));
+    EXPECT_EQ(echelleDe(ntsc), (Echelle{33367, 1'000'000}));
     // The entry was read again: the panel shows the file's rate.
     ASSERT_TRUE(attendre([&] { return fenetre->panneau()->labFPS->text() == "29,97"; }));
     EXPECT_EQ(fenetre->liste().entreeCourante()->chemin, ntsc);
@@ -307,7 +258,7 @@ TEST_F(EntetesFenetre, A30FpsClipOpensOnTheEmptyCustomItem)
     EXPECT_EQ(vu.item, 2);
     EXPECT_TRUE(vu.editionActive);
     EXPECT_EQ(vu.texte, "");
-    EXPECT_EQ(echelleDe(clip), (EchelleRate{33333, 1'000'000}));
+    EXPECT_EQ(echelleDe(clip), (Echelle{33333, 1'000'000}));
 }
 
 TEST_F(EntetesFenetre, CustomCodecAbWritesABAndTwoZeros)
@@ -336,7 +287,7 @@ TEST_F(EntetesFenetre, ReadOnlyFileIsCorrectedAfterItsQuestionAndStaysReadOnly)
     lancer("amCorrigerFps", {boite(&titre, &texte, QStringLiteral("&Oui")), dans(nullptr, 1, QString())});
     EXPECT_EQ(titre, "Avertissement");
     EXPECT_EQ(texte, "Le fichier " + clip + "\r\n est en Lecture seule. Voulez-vous vraiment corriger son framerate?");
-    EXPECT_EQ(echelleDe(clip), (EchelleRate{33367, 1'000'000}));
+    EXPECT_EQ(echelleDe(clip), (Echelle{33367, 1'000'000}));
     EXPECT_EQ(modeDe(clip), mode_t(0444));
 }
 
@@ -356,9 +307,9 @@ TEST_F(EntetesFenetre, ThreeSelectedFilesBringThreeDialogsAndAnnulerSkipsOnlyThe
     EXPECT_EQ(un.item, 0);
     EXPECT_EQ(deux.item, 1);
     EXPECT_EQ(trois.item, 1);
-    EXPECT_EQ(echelleDe(clips[0]), (EchelleRate{33367, 1'000'000}));
-    EXPECT_EQ(echelleDe(clips[1]), (EchelleRate{1, 25}));
-    EXPECT_EQ(echelleDe(clips[2]), (EchelleRate{33367, 1'000'000}));
+    EXPECT_EQ(echelleDe(clips[0]), (Echelle{33367, 1'000'000}));
+    EXPECT_EQ(echelleDe(clips[1]), (Echelle{1, 25}));
+    EXPECT_EQ(echelleDe(clips[2]), (Echelle{33367, 1'000'000}));
 }
 
 TEST_F(EntetesFenetre, CorrectingTheRateIsNotOfferedForTypeOneClips)
@@ -542,7 +493,7 @@ TEST_F(EntetesFenetre, WithoutTheOverlayComponentsTheTogglesAreNotOffered)
 {
     fenetre.reset();
     qputenv("KORVAN_FILTRES_ABSENTS", "Brannoc Datecoder2");
-    ouvrir();
+    ouvrirFenetre();
     qunsetenv("KORVAN_FILTRES_ABSENTS");
     EXPECT_FALSE(fenetre->action("amAfficherDatecode")->isVisible());
     EXPECT_FALSE(fenetre->action("amAfficherSliders")->isVisible());

@@ -11,6 +11,7 @@
 #include "ui/AfficherBase.h"
 #include "ui/apropos_frame.h"
 #include "ui/assemblage_fenetre.h"
+#include "ui/fenetre_essai.h"
 #include "ui/main.h"
 
 #include <QAction>
@@ -32,20 +33,17 @@ using namespace korvan::test;
 
 namespace {
 
-class DemarrageAvecArguments : public ::testing::Test {
+class DemarrageAvecArguments : public FenetreEssai {
 protected:
     void SetUp() override
     {
         KORVAN_REQUIRE_FIXTURES();
-        ASSERT_TRUE(home_.isValid());
-        qputenv("HOME", home_.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
-        qputenv("XDG_DATA_HOME", (home_.path() + "/data").toUtf8());
+        FenetreEssai::SetUp();
         sansConfirmation = abandonDemande = abandonTout = false;
     }
     void TearDown() override
     {
-        fenetre.reset();
+        FenetreEssai::TearDown();
         sansConfirmation = abandonDemande = abandonTout = false;
         LibererSwitches();
         tableLigneCommande.clear();
@@ -71,11 +69,9 @@ protected:
         fenetre->show();
     }
     // Until the first paint's work is done (the queued command line ends with MajStatut).
-    bool attendre(const std::function<bool()>& fait) { return QTest::qWaitFor(fait, 20000); }
+    static bool attendre(const std::function<bool()>& fait) { return QTest::qWaitFor(fait, 20000); }
     bool existe(const QString& nom) const { return QFileInfo::exists(home_.path() + '/' + nom); }
 
-    QTemporaryDir home_;
-    std::unique_ptr<TUIForm> fenetre;
     PieceLigneCommande* ligne = nullptr;
 };
 

@@ -6,6 +6,7 @@
 #include "ui/AfficherBase.h"
 #include "ui/apropos_frame.h"
 #include "ui/assemblage_fenetre.h"
+#include "ui/fenetre_essai.h"
 #include "ui/etiquette_elidee.h"
 #include "ui/main.h"
 
@@ -37,38 +38,15 @@ using namespace korvan::test;
 namespace {
 
 // Every test runs with its own home, so real settings and playlists are never touched.
-class FenetreTest : public ::testing::Test {
+class FenetreTest : public FenetreEssai {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(home_.isValid());
-        qputenv("HOME", home_.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
-        qputenv("XDG_DATA_HOME", (home_.path() + "/data").toUtf8());
-        fenetre = AssemblerFenetre();
-        fenetre->show();
-        QApplication::processEvents();
-        prefSauverPrefsEnQuittant = false;
-        prefSauverListeEnQuittant = false;
+        FenetreEssai::SetUp();
+        ouvrirFenetre();
         prefSelectionOuverture = false;
     }
-    void TearDown() override { fenetre.reset(); }
 
-    void deposer(const QStringList& chemins)
-    {
-        QMimeData donnees;
-        QList<QUrl> urls;
-        for (const QString& c : chemins)
-            urls << QUrl::fromLocalFile(c);
-        donnees.setUrls(urls);
-        // As a file manager does: the drag enters the window, then drops.
-        QDragEnterEvent entree(QPoint(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(fenetre.get(), &entree);
-        ASSERT_TRUE(entree.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(fenetre.get(), &drop);
-    }
-    QString fixtureQ(const char* nom) { return QString::fromStdString(fixture(nom)); }
     void declencher(const char* action) { fenetre->action(action)->trigger(); }
     QStringList lignes() const
     {
@@ -78,9 +56,6 @@ protected:
             l << m->index(i, 0).data().toString();
         return l;
     }
-
-    QTemporaryDir home_;
-    std::unique_ptr<TUIForm> fenetre;
 };
 
 } // namespace
@@ -304,9 +279,7 @@ TEST_F(FenetreTest, FirstRunCentresTheWindowAndALostPlaceComesBack)
     prefTop = -5000;
     SauverPreferences();
     fenetre.reset();
-    fenetre = AssemblerFenetre();
-    fenetre->show();
-    QApplication::processEvents();
+    ouvrirFenetre();
     EXPECT_EQ(fenetre->pos(), centre);
 }
 
@@ -403,9 +376,7 @@ TEST_F(FenetreTest, APluginCommandJoinsTheMenuOfItsTag)
     ASSERT_TRUE(QDir().mkpath(dossier));
     ASSERT_TRUE(QFile::copy(KORVAN_ESSAIS_PLUGINS "/a_majuscules.qzp", dossier + "/a_majuscules.qzp"));
     fenetre.reset();
-    fenetre = AssemblerFenetre();
-    fenetre->show();
-    QApplication::processEvents();
+    ouvrirFenetre();
     KORVAN_REQUIRE_FIXTURES();
     deposer({fixtureQ("pal_t2_43.avi")}); // file commands are offered with a file
     QMenu* convertir = fenetre->menuPrincipal(3);
