@@ -59,6 +59,19 @@ void ecrireMot(uint8_t* d, int16_t v)
 
 } // namespace
 
+bool CopierSonDV(uint8_t* image, size_t taille, const uint8_t* source, size_t tailleSource)
+{
+    const bool systeme625 = EstSysteme625(image, taille);
+    const SystemeDV& systeme = SystemeSelon625(systeme625);
+    if (taille < systeme.octetsImage() || tailleSource < systeme.octetsImage()
+        || EstSysteme625(source, tailleSource) != systeme625)
+        return false;
+    for (size_t i = 0; i < systeme.sequencesDIF; ++i)
+        for (int j = 0; j < kBlocsSonParSequence; ++j)
+            std::copy_n(blocSonDV(source, i, j), kOctetsBlocDIF, blocSonDV(image, i, j));
+    return true;
+}
+
 bool EcrireSonDV(uint8_t* image, size_t taille, const int16_t* pcm, size_t paires, int frequence, bool verrouille)
 {
     const bool systeme625 = EstSysteme625(image, taille);

@@ -17,6 +17,12 @@ namespace korvan {
 // count is outside what a frame of that system holds at that rate.
 bool EcrireSonDV(uint8_t* image, size_t taille, const int16_t* pcm, size_t paires, int frequence, bool verrouille);
 
+// Copies the nine audio blocks of every DIF sequence of the source (their
+// AAUX packs and samples) into the same blocks of the frame, as a DV muxer
+// passing the source's sound through does. False, nothing copied, when the
+// frames are not whole frames of the same system.
+bool CopierSonDV(uint8_t* image, size_t taille, const uint8_t* source, size_t tailleSource);
+
 // Frame n's share of a rate: the samples between n and n + 1 frame times
 // (each boundary rounded down), within what a frame holds; 0 for a rate DV
 // does not record.

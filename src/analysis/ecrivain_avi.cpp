@@ -148,7 +148,7 @@ int64_t EcrivainAvi::tailleIndexes() const
         t += 8 + int64_t(AviIndexHeader::kSize) + 8 * int64_t(e.index.size() + 1);
         chunks += e.index.size() + 1;
     }
-    if (premierRiff_)
+    if (premierRiff_ && avecIdx1_)
         t += 8 + 16 * int64_t(chunks);
     return t;
 }
@@ -174,14 +174,15 @@ void EcrivainAvi::ecrire(size_t flux, const uint8_t* donnees, uint32_t taille, b
         ajouter("", 1);
 
     e.index.push_back({uint32_t(position + 8 - base), taille});
-    if (premierRiff_) {
+    if (premierRiff_)
+        ++e.morceauxPremierRiff;
+    if (premierRiff_ && avecIdx1_) {
         uint8_t entree[16];
         std::copy(flux_[flux].idMorceau.c.begin(), flux_[flux].idMorceau.c.end(), entree);
         ecrireU32(entree + 4, AVIIF_KEYFRAME);
         ecrireU32(entree + 8, uint32_t(position - base));
         ecrireU32(entree + 12, taille);
         idx1_.insert(idx1_.end(), entree, entree + 16);
-        ++e.morceauxPremierRiff;
     }
     ++e.morceaux;
     e.octets += taille;
@@ -238,7 +239,7 @@ void EcrivainAvi::fermerRiff()
         e.index.clear();
     }
     finChunk(debutMovi_);
-    if (premierRiff_) {
+    if (premierRiff_ && avecIdx1_) {
         ajouter("idx1", 4);
         ajouterU32(uint32_t(idx1_.size()));
         ajouter(idx1_.data(), idx1_.size());
@@ -267,7 +268,7 @@ void EcrivainAvi::terminer()
     avih.dwMicroSecPerFrame = image_.microSecondesParImage;
     const int64_t duree = principal ? principal->morceaux * int64_t(image_.microSecondesParImage) : 0;
     avih.dwMaxBytesPerSec = duree > 0 ? uint32_t(std::min<int64_t>(octets * 1000000 / duree, UINT32_MAX)) : 0;
-    avih.dwFlags = AVIF_HASINDEX | AVIF_ISINTERLEAVED | AVIF_TRUSTCKTYPE;
+    avih.dwFlags = (avecIdx1_ ? AVIF_HASINDEX : 0) | AVIF_ISINTERLEAVED | AVIF_TRUSTCKTYPE;
     // AVI 1.0 readers see the first RIFF only; the total is in 'dmlh'.
     avih.dwTotalFrames = principal ? uint32_t(principal->morceauxPremierRiff) : 0;
     avih.dwStreams = uint32_t(flux_.size());

@@ -44,6 +44,9 @@ public:
     EcrivainAvi(SortieOctets& sortie, std::vector<FluxEcrit> flux, const ImageAvi& image,
                 int64_t tailleRiff = kTailleRiff);
 
+    // The file gets the OpenDML indexes only, without the AVI 1.0 'idx1'
+    // (as a fully interleaved OpenDML writer does). Before the first chunk.
+    void sansIdx1() { avecIdx1_ = false; }
     // One chunk of a stream. sansCopie: its bytes stay where they are until
     // the output has written them (SortieOctets::ajouterSansCopie). Throws
     // FileError when the output fails.
@@ -97,6 +100,7 @@ private:
     bool premierRiff_ = true;
     std::vector<uint8_t> idx1_;
     bool termine_ = false;
+    bool avecIdx1_ = true;
 };
 
 } // namespace korvan

@@ -75,6 +75,14 @@ Tch::Tch(ServicesCommandes servicesDonnes)
     poser(RenameScAn, AjouterDateCodeFileCondition, RenameScAnConfirmation, avecServices(this, RenameScAnExecution));
     poser(DVtype1, DVtype1FileCondition, DVtype1Confirmation, avecServices(this, DVtype1Execution));
     poser(DVType2, DVType2FileCondition, DVType2Confirmation, avecServices(this, DVType2Execution));
+    Ntsc.OnGeneralCondition = StandardGeneralCondition;
+    poser(Ntsc, NtscFileCondition, NtscConfirmation, avecServices(this, NtscExecution));
+    Pal.OnGeneralCondition = StandardGeneralCondition;
+    poser(Pal, PalFileCondition, PalConfirmation, avecServices(this, PalExecution));
+    IncrusterDatecode.OnGeneralCondition = IncrusterDatecodeGeneralCondition;
+    poser(IncrusterDatecode, IncrusterDatecodeFileCondition, IncrusterDatecodeConfirmation,
+          avecServices(this, IncrusterDatecodeExecution));
+    poser(ConvertirDV, ConvertirDVFileCondition, ConvertirDVConfirmation, avecServices(this, ConvertirDVExecution));
     ExtraireAudio.OnGeneralCondition = ExtraireAudioGeneralCondition;
     poser(ExtraireAudio, ExtraireAudioFileCondition, ExtraireAudioConfirmation,
           avecServices(this, ExtraireAudioExecution));

@@ -1,7 +1,8 @@
 #pragma once
-// The conversion commands that keep the DV frames as they are: DV type 2 to
-// type 1 and back, the recorded clock shifted by whole hours, the sound track
-// to a WAV file. Each builds its graph in the conversion module, runs it and
+// The conversion commands: DV type 2 to type 1 and back, the recorded clock
+// shifted by whole hours and the sound track to a WAV file (the DV frames
+// kept as they are); PAL to NTSC and back, the datecode burnt into the
+// picture and any AVI recompressed to DV (re-encoded). Each builds its graph in the conversion module, runs it and
 // waits for it, then tells the list to add the new file (or not).
 #include "commands/FileAction.h"
 #include "commands/services_commandes.h"
@@ -30,18 +31,35 @@ void DecalerHoraireGeneralCondition(TParam& param, bool& visible);
 // Shown for DV files, enabled when an hour offset is set.
 void DecalerHoraireFileCondition(TParam& param, const TAfficherFichier* fichier, bool& visible, bool& enabled);
 
+// Exist when the deinterlacer is present.
+void StandardGeneralCondition(TParam& param, bool& visible);
+// NTSC for PAL DV clips the DV decoder takes (type 2, or type 1 of codec "dvsd"); PAL for NTSC ones.
+void NtscFileCondition(TParam& param, const TAfficherFichier* fichier, bool& visible, bool& enabled);
+void PalFileCondition(TParam& param, const TAfficherFichier* fichier, bool& visible, bool& enabled);
+// Exists when every overlay component is present.
+void IncrusterDatecodeGeneralCondition(TParam& param, bool& visible);
+// For DV clips the DV decoder takes.
+void IncrusterDatecodeFileCondition(TParam& param, const TAfficherFichier* fichier, bool& visible, bool& enabled);
+// Always shown; enabled for clips that are not DV.
+void ConvertirDVFileCondition(TParam& param, const TAfficherFichier* fichier, bool& visible, bool& enabled);
+
 // Each asks before replacing the file its output path names, when one exists.
 void DVtype1Confirmation(TParam& param, const TAfficherFichier* fichier, QString& confirmMsg);
 void DVType2Confirmation(TParam& param, const TAfficherFichier* fichier, QString& confirmMsg);
 void ExtraireAudioConfirmation(TParam& param, const TAfficherFichier* fichier, QString& confirmMsg);
 void DecalerHoraireConfirmation(TParam& param, const TAfficherFichier* fichier, QString& confirmMsg);
+void NtscConfirmation(TParam& param, const TAfficherFichier* fichier, QString& confirmMsg);
+void PalConfirmation(TParam& param, const TAfficherFichier* fichier, QString& confirmMsg);
+void IncrusterDatecodeConfirmation(TParam& param, const TAfficherFichier* fichier, QString& confirmMsg);
+void ConvertirDVConfirmation(TParam& param, const TAfficherFichier* fichier, QString& confirmMsg);
 
 // The runs. A failure (the source unreadable or without what the graph
 // takes, nothing to convert, the output impossible to create or write) is
 // told in an error box; the output of a failed run is removed. The two DV
 // type commands return utAdd with the output path in every case (the list
 // adds it if it exists), the clock shift once its graph ran, the sound
-// extraction never.
+// extraction never; the re-encoding ones (NTSC, PAL, burn-in, recompression)
+// once their graph ran.
 void DVtype1Execution(const ServicesCommandes& services, TParam& param, const TAfficherFichier* fichier,
                       QString& newfichier, TchUpdateType& update);
 void DVType2Execution(const ServicesCommandes& services, TParam& param, const TAfficherFichier* fichier,
@@ -50,5 +68,13 @@ void ExtraireAudioExecution(const ServicesCommandes& services, TParam& param, co
                             QString& newfichier, TchUpdateType& update);
 void DecalerHoraireExecution(const ServicesCommandes& services, TParam& param, const TAfficherFichier* fichier,
                              QString& newfichier, TchUpdateType& update);
+void NtscExecution(const ServicesCommandes& services, TParam& param, const TAfficherFichier* fichier,
+                   QString& newfichier, TchUpdateType& update);
+void PalExecution(const ServicesCommandes& services, TParam& param, const TAfficherFichier* fichier,
+                  QString& newfichier, TchUpdateType& update);
+void IncrusterDatecodeExecution(const ServicesCommandes& services, TParam& param, const TAfficherFichier* fichier,
+                                QString& newfichier, TchUpdateType& update);
+void ConvertirDVExecution(const ServicesCommandes& services, TParam& param, const TAfficherFichier* fichier,
+                          QString& newfichier, TchUpdateType& update);
 
 } // namespace korvan

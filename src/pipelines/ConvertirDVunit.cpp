@@ -2,6 +2,9 @@
 
 #include "analysis/chemins.h"
 #include "analysis/sortie_octets.h"
+#include "pipelines/ffmpeg_video.h"
+#include "pipelines/reencodage_dv.h"
+#include "pipelines/registre_filtres.h"
 #include "platform/erreur_systeme.h"
 
 #include <QCoreApplication>
@@ -165,6 +168,54 @@ bool TCdm::GrapheExtraireAudio(const QString& source, const QString& destination
     return construire(source, destination, [](auto avi) { return PreparerExtraireAudio(std::move(avi)); });
 }
 
+DVHeader* TCdm::enteteDV()
+{
+    return dvheaderPresent_ ? &dvheader_ : nullptr;
+}
+
+bool TCdm::GrapheStandardType2(const QString& source, const QString& destination, int standardCible)
+{
+    return construire(source, destination, [&](auto avi) {
+        return PreparerChangementStandard(std::move(avi), standardCible != 2, TypeSortieDV::Type2, DesentrelaceurMachine(),
+                                          enteteDV());
+    });
+}
+
+bool TCdm::GrapheStandardType1(const QString& source, const QString& destination, int standardCible)
+{
+    return construire(source, destination, [&](auto avi) {
+        return PreparerChangementStandard(std::move(avi), standardCible != 2, TypeSortieDV::Type1, DesentrelaceurMachine(),
+                                          enteteDV());
+    });
+}
+
+bool TCdm::GrapheIncrustType2(const QString& source, const QString& destination, int standardCible)
+{
+    return construire(source, destination, [&](auto avi) {
+        // A new datecoder (after the last run has stopped) takes today's names of days and months.
+        datecoder_ = std::make_unique<Datecoder>();
+        return PreparerIncrustation(std::move(avi), standardCible == 1, TypeSortieDV::Type2, dvheader_, *datecoder_,
+                                    superposer_);
+    });
+}
+
+bool TCdm::GrapheIncrustType1(const QString& source, const QString& destination, int standardCible)
+{
+    return construire(source, destination, [&](auto avi) {
+        // A new datecoder (after the last run has stopped) takes today's names of days and months.
+        datecoder_ = std::make_unique<Datecoder>();
+        return PreparerIncrustation(std::move(avi), standardCible == 1, TypeSortieDV::Type1, dvheader_, *datecoder_,
+                                    superposer_);
+    });
+}
+
+bool TCdm::GrapheRecompresser(const QString& source, const QString& destination, int standardCible)
+{
+    return construire(source, destination, [&](auto avi) {
+        return PreparerRecompression(CheminLocal(source), std::move(avi), standardCible == 1, enteteDV());
+    });
+}
+
 int64_t TCdm::Duree() const
 {
     return travail_ ? travail_->duree() : 0;
@@ -231,6 +282,10 @@ void TCdm::executer(uint64_t numero)
             terminerRun(IssueConversion::Echec, ligne(QStringLiteral("Impossible d'écrire le fichier "), destination_, raison));
         else
             terminerRun(IssueConversion::Echec, ligne(QStringLiteral("Impossible de lire le fichier "), source_, raison));
+    } catch (const ffmpeg::EchecMedia& e) {
+        // The media libraries' own reason (a decoder, a filter, the encoder).
+        terminerRun(IssueConversion::Echec,
+                    ligne(QStringLiteral("Impossible de convertir le fichier "), source_, QString::fromUtf8(e.what())));
     } catch (const std::exception&) {
         terminerRun(IssueConversion::Echec, ligne(QStringLiteral("Impossible de convertir le fichier "), source_,
                                                   QStringLiteral("Erreur inattendue")));

@@ -8,11 +8,10 @@
 // chunks and closes the output, which stays on disk as far as it was
 // written; a run that fails removes what it wrote and never touches the
 // source.
-//
-// The builders of the re-encoding graphs (PAL/NTSC, burn-in,
-// recompression) are not part of this module yet.
 #include "pipelines/conversions_dv.h"
+#include "pipelines/datecoder.h"
 #include "pipelines/dvheader.h"
+#include "pipelines/superposer.h"
 #include "platform/etat_programme.h"
 
 #include <QString>
@@ -54,11 +53,26 @@ public:
     bool GrapheVersType2(const QString& source, const QString& destination);
     bool GrapheDecalageHoraire(const QString& source, const QString& destination);
     bool GrapheExtraireAudio(const QString& source, const QString& destination);
+    // Re-encoding graphs; the standard codes are 1 (PAL) and 2 (NTSC). The
+    // PAL/NTSC builders read any value but 2 as PAL, the burn-in and
+    // recompression builders any value but 1 as NTSC.
+    bool GrapheStandardType2(const QString& source, const QString& destination, int standardCible);
+    bool GrapheStandardType1(const QString& source, const QString& destination, int standardCible);
+    bool GrapheIncrustType2(const QString& source, const QString& destination, int standardCible);
+    bool GrapheIncrustType1(const QString& source, const QString& destination, int standardCible);
+    bool GrapheRecompresser(const QString& source, const QString& destination, int standardCible);
 
     // The built graph's duration in 100 ns; 0 without a graph or with nothing to convert.
     int64_t Duree() const;
     // The clock-shift graph's DV header writer, set by the command before the run.
     IDVHeaderConfig& DVheader() { return dvheader_; }
+    // Whether the DV header writer was found present (the presence check's
+    // verdict, told by the commands): without it the PAL/NTSC and
+    // recompression graphs go without it. Present until told otherwise.
+    void definirDVHeaderPresent(bool present) { dvheaderPresent_ = present; }
+    // The burn-in's overlay components, set by the command before the run.
+    ISuperposerParam3& superposer() { return superposer_; }
+    IDatecoderConfig& datecoder() { return *datecoder_; }
 
     // Starts the built graph: the destination is created and written on the
     // worker thread. Nothing without a graph, while a run is under way, or
@@ -91,12 +105,17 @@ private:
     template <typename Preparer>
     bool construire(const QString& source, const QString& destination, Preparer&& preparer);
     void arreterFil();
+    DVHeader* enteteDV();
     void executer(uint64_t numero);
     void terminerRun(IssueConversion issue, const QString& texte);
 
     DVHeader dvheader_;
+    Superposer superposer_;
+    // Made again for each burn-in: it takes the day and month names of the moment.
+    std::unique_ptr<Datecoder> datecoder_ = std::make_unique<Datecoder>();
     FabriqueSortie fabriqueSortie_;
     bool actif_ = false;
+    bool dvheaderPresent_ = true;
     bool lance_ = false;
     QString source_;
     QString destination_;

@@ -25,6 +25,15 @@ QString nomCategorie(CategorieFiltre categorie)
     return {};
 }
 
+QString DesentrelaceurMachine()
+{
+    if (ffmpeg::filtreDisponible("yadif"))
+        return QStringLiteral("yadif");
+    if (ffmpeg::filtreDisponible("bwdif"))
+        return QStringLiteral("bwdif");
+    return {};
+}
+
 CapacitesMachine CapacitesMachine::detecter()
 {
     CapacitesMachine c;
@@ -39,10 +48,7 @@ CapacitesMachine CapacitesMachine::detecter()
     c.encodeurDv = ffmpeg::encodeurDisponible("dvvideo");
     c.conversionAudio = ffmpeg::conversionAudioDisponible();
     c.conversionCouleur = ffmpeg::conversionImageDisponible();
-    if (ffmpeg::filtreDisponible("yadif"))
-        c.desentrelaceur = QStringLiteral("yadif");
-    else if (ffmpeg::filtreDisponible("bwdif"))
-        c.desentrelaceur = QStringLiteral("bwdif");
+    c.desentrelaceur = DesentrelaceurMachine();
     // Qt Multimedia needs the application object; without one there is no device to ask.
     if (QCoreApplication::instance()) {
         c.sortieAudioParDefaut = !QMediaDevices::defaultAudioOutput().isNull();

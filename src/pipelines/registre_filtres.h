@@ -24,6 +24,9 @@ enum class CategorieFiltre { FiltresDirectShow, CompresseursVideo, RendusAudio }
 // "DirectShow filters", "Video compressors", "Audio renderers".
 QString nomCategorie(CategorieFiltre categorie);
 
+// The deinterlacing filter libavfilter offers: "yadif", else "bwdif"; empty without either.
+QString DesentrelaceurMachine();
+
 struct SortieAudio {
     QString id;
     QString description;

@@ -515,11 +515,13 @@ TEST_F(LigneCommande, EveryLetterOfTheSwitchTableRunsOrIsRefused)
         FenetreEssai g;
         g.demarrer();
         // The commands that run something record it instead, so the clip
-        // stays for the checks; no clip suits both DV type conversions, so
-        // their conditions take any file.
+        // stays for the checks; no clip suits both DV type conversions (nor
+        // both standards, nor DV and recompression), so their conditions take any file.
         QStringList faites;
         g.tch.DVtype1.OnFileCondition = {};
         g.tch.DVType2.OnFileCondition = {};
+        g.tch.Pal.OnFileCondition = {};
+        g.tch.ConvertirDV.OnFileCondition = {};
         for (tFileAction* c : g.tch.composants())
             if (c->OnExecution)
                 c->OnExecution = [&faites, nom = c->Name](TParam&, const TAfficherFichier* e, QString&, TchUpdateType&) {
@@ -546,7 +548,7 @@ TEST_F(LigneCommande, EveryLetterOfTheSwitchTableRunsOrIsRefused)
         sansConfirmation = abandonDemande = abandonTout = false;
     }
     // The commands already built keep their letters.
-    for (const QChar l : QStringLiteral("edtqbrszx12w"))
+    for (const QChar l : QStringLiteral("edtqbrszx12wnpig"))
         EXPECT_TRUE(disponibles.contains(l)) << QString(l).toStdString();
 }
 

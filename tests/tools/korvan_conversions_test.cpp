@@ -1,5 +1,5 @@
 // The conversion and scene letters of korvan as a batch user runs them
-// (+h1, +h2, +hw, +hs, +hx, +hz and a window run), their outputs read by
+// (+h1, +h2, +hn, +hp, +hi, +hg, +hw, +hs, +hx, +hz and a window run), their outputs read by
 // ffprobe and MediaInfo; and a full disk or a read-only folder as the
 // destination (a small tmpfs mounted in a namespace of its own), which fail
 // the run with their message, leave no output and never touch the source.
@@ -102,6 +102,34 @@ TEST_F(KorvanConversions, HiddenRunsConvertExtractAndManageScenes)
     ASSERT_TRUE(s.normale && s.code == 0) << s.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(clips() + "/mariage.scn"));
     EXPECT_FALSE(QFileInfo::exists(clips() + "/plage.scn"));
+}
+
+TEST_F(KorvanConversions, HiddenRunsReencode)
+{
+    copier("mjpeg_pcm.avi", "film.avi");
+    // n takes the PAL clip only, p the NTSC one; i keeps the standard; g the MJPEG clip only.
+    for (const QStringList& args : {QStringList{"+hn", "mariage.avi", "plage.avi"}, QStringList{"+hp", "mariage.avi", "plage.avi"},
+                                    QStringList{"+hi", "mariage.avi"}, QStringList{"+hg", "film.avi", "mariage.avi"}}) {
+        const Sortie s = korvan(args);
+        ASSERT_TRUE(s.normale && s.code == 0) << args.join(' ').toStdString() << ": " << s.err.toStdString();
+    }
+    EXPECT_EQ(fichiers(), QStringList({"anniversaire.avi", "film.avi", "film_dvtype2.avi", "mariage.avi", "mariage_in.avi",
+                                       "mariage_ntsc.avi", "plage.avi", "plage_pal.avi"}));
+    struct Attendu {
+        const char* nom;
+        const char* standard;
+        int hauteur;
+        const char* muxage; // "DV": the sound is in the frames only (type 1)
+    };
+    for (const Attendu a : {Attendu{"mariage_ntsc.avi", "NTSC", 480, ""}, Attendu{"plage_pal.avi", "PAL", 576, "DV"},
+                            Attendu{"mariage_in.avi", "PAL", 576, ""}, Attendu{"film_dvtype2.avi", "PAL", 576, ""}}) {
+        SCOPED_TRACE(a.nom);
+        const QJsonObject video = fluxFfprobe(ffprobe(chemin(a.nom)))[0].toObject();
+        EXPECT_EQ(video.value("codec_name").toString(), "dvvideo");
+        EXPECT_EQ(video.value("height").toInt(), a.hauteur);
+        EXPECT_EQ(pisteMediaInfo(chemin(a.nom), "Video").value("Standard").toString(), QLatin1String(a.standard));
+        EXPECT_EQ(pisteMediaInfo(chemin(a.nom), "Audio").value("MuxingMode").toString(), QLatin1String(a.muxage));
+    }
 }
 
 TEST_F(KorvanConversions, AWindowRunConvertsAndCloses)

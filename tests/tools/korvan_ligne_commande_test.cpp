@@ -135,7 +135,7 @@ TEST_F(KorvanLigneCommande, EveryLetterRunsOrIsRefused)
             EXPECT_FALSE(err.contains("Erreur")) << err.toStdString();
         }
     }
-    for (const QChar l : QStringLiteral("edtqbrszx12w"))
+    for (const QChar l : QStringLiteral("edtqbrszx12wnpig"))
         EXPECT_FALSE(refusees.contains(l)) << QString(l).toStdString();
 }
 

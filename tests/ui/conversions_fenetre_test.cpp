@@ -92,9 +92,13 @@ TEST_F(ConversionsFenetre, TheActionsFollowTheSelectedFile)
     EXPECT_EQ(etat("amDecalerHoraire"), P(true, false)); // no hour offset set
     EXPECT_EQ(etat("amCreerScenes"), P(true, true));
     EXPECT_EQ(etat("amScenesText"), P(true, true));
-    // The re-encoding conversions are not in this version.
-    for (const char* a : {"amNTSC", "amPal", "amIncrusterDatecode", "amConvertirDV"})
-        EXPECT_EQ(etat(a), P(false, false)) << a;
+    // A PAL DV clip goes to NTSC and gets its datecode burnt in; it is DV already.
+    EXPECT_EQ(etat("amNTSC"), P(true, true));
+    EXPECT_EQ(etat("amPal"), P(false, false));
+    EXPECT_EQ(etat("amIncrusterDatecode"), P(true, true));
+    EXPECT_EQ(etat("amConvertirDV"), P(true, false));
+    EXPECT_EQ(fenetre->action("amIncrusterDatecode")->shortcut(), QKeySequence("Ctrl+I"));
+    EXPECT_EQ(fenetre->action("amConvertirDV")->shortcut(), QKeySequence("Ctrl+G"));
     // Their keys: Ctrl with the keypad's 1 and 2, Ctrl+W, Ctrl+S.
     EXPECT_FALSE(fenetre->action("amDVType1")->shortcuts().isEmpty());
     EXPECT_FALSE(fenetre->action("amDVType2")->shortcuts().isEmpty());
@@ -109,11 +113,15 @@ TEST_F(ConversionsFenetre, TheActionsFollowTheSelectedFile)
 
 TEST_F(ConversionsFenetre, WithoutTheirFiltersTheSoundAndClockCommandsAreNotOffered)
 {
-    qputenv("KORVAN_FILTRES_ABSENTS", "WAV Dest;Brannoc DVHeader");
+    qputenv("KORVAN_FILTRES_ABSENTS", "WAV Dest;Brannoc DVHeader;Pinnacle Video Deinterlacer");
     ouvrir({copie("pal_t2_43.avi", "mariage.avi")});
     EXPECT_FALSE(fenetre->action("amExtraireAudio")->isVisible());
     EXPECT_FALSE(fenetre->action("amDecalerHoraire")->isVisible());
+    // The burn-in needs the DV header writer, the standard change the deinterlacer.
+    EXPECT_FALSE(fenetre->action("amIncrusterDatecode")->isVisible());
+    EXPECT_FALSE(fenetre->action("amNTSC")->isVisible());
     EXPECT_TRUE(fenetre->action("amDVType1")->isVisible());
+    EXPECT_TRUE(fenetre->action("amConvertirDV")->isVisible());
 }
 
 TEST_F(ConversionsFenetre, TheMenuEntryConvertsAndTheOutputEntersTheList)
@@ -131,6 +139,21 @@ TEST_F(ConversionsFenetre, TheMenuEntryConvertsAndTheOutputEntersTheList)
     EXPECT_EQ(noms(), QStringList({"mariage.avi", "mariage_hor+2.avi", "mariage_type1.avi"}));
     const QString decale = home_.path() + "/mariage_hor+2.avi";
     EXPECT_EQ(fenetre->liste().entree(fenetre->liste().IndexDeChemin(decale))->texteDatecode, "14/07/2004 12:31:05");
+    // The re-encoding entries: the NTSC copy and the burnt-in copy enter the list as DV.
+    prefDecalageHoraire = 0;
+    for (const char* a : {"amNTSC", "amIncrusterDatecode"}) {
+        for (int i = 0; i < fenetre->liste().nombreLignes(); ++i)
+            fenetre->liste().selectionner(i, i == fenetre->liste().IndexDeChemin(t2));
+        fenetre->SelectionChangee();
+        ASSERT_TRUE(fenetre->action(a)->isEnabled()) << a;
+        fenetre->action(a)->trigger();
+    }
+    EXPECT_EQ(noms(), QStringList({"mariage.avi", "mariage_hor+2.avi", "mariage_in.avi", "mariage_ntsc.avi",
+                                   "mariage_type1.avi"}));
+    const EntreePtr ntsc = fenetre->liste().entree(fenetre->liste().IndexDeChemin(home_.path() + "/mariage_ntsc.avi"));
+    EXPECT_TRUE(ntsc->estDV);
+    EXPECT_EQ(ntsc->standard, 2);
+    EXPECT_EQ(ntsc->texteDatecode, "14/07/2004 10:31:05");
 }
 
 TEST_F(ConversionsFenetre, EscStopsTheConversionAndLeavesItsPartialOutput)
