@@ -198,6 +198,8 @@ struct ChaineFiltres::Etat {
 
 ChaineFiltres::ChaineFiltres(std::string description, Rationnel base, Rationnel aspect) : e_(std::make_unique<Etat>())
 {
+    // Only errors on the error output: a hidden run's user reads it.
+    av_log_set_level(AV_LOG_ERROR);
     e_->description = std::move(description);
     e_->base = versAv(base);
     e_->aspect = versAv(aspect);
@@ -322,26 +324,23 @@ void DessinerSur(ImagePtr& image, QImage& toile, const QRect& zone, const std::f
         toile = QImage(f->width, f->height, QImage::Format_RGB32);
     verifier(av_frame_make_writable(f), "Incrustation");
 
-    // The rectangle on whole chroma samples, inside the picture.
-    const int pasX = 1 << d->log2_chroma_w;
+    // The rows that hold the drawing, on whole chroma rows, across the whole
+    // width: the scaler's vector code wants widths of whole blocks.
     const int pasY = 1 << d->log2_chroma_h;
     const QRect r = zone.intersected(QRect(0, 0, f->width, f->height));
-    const int x0 = r.left() / pasX * pasX;
     const int y0 = r.top() / pasY * pasY;
-    const int x1 = std::min(f->width, (r.right() + pasX) / pasX * pasX);
     const int y1 = std::min(f->height, (r.bottom() + pasY) / pasY * pasY);
-    const int l = x1 - x0;
+    const int l = f->width;
     const int h = y1 - y0;
-    if (l <= 0 || h <= 0)
+    if (r.isEmpty() || h <= 0)
         return;
 
     uint8_t* plans[4] = {};
     for (int p = 0; p < 3; ++p) {
-        const int dx = p == 0 ? x0 : x0 >> d->log2_chroma_w;
         const int dy = p == 0 ? y0 : y0 >> d->log2_chroma_h;
-        plans[p] = f->data[p] + ptrdiff_t(dy) * f->linesize[p] + dx;
+        plans[p] = f->data[p] + ptrdiff_t(dy) * f->linesize[p];
     }
-    uint8_t* rgb[4] = {toile.bits() + ptrdiff_t(y0) * toile.bytesPerLine() + ptrdiff_t(x0) * 4, nullptr, nullptr,
+    uint8_t* rgb[4] = {toile.bits() + ptrdiff_t(y0) * toile.bytesPerLine(), nullptr, nullptr,
                        nullptr};
     const int pasRgb[4] = {int(toile.bytesPerLine()), 0, 0, 0};
     const AVPixelFormat format = AVPixelFormat(f->format);

@@ -104,9 +104,9 @@ private:
     std::unique_ptr<Etat> e_;
 };
 
-// Draws on a picture through an RGB copy of the rectangle that holds the
-// drawing: toile is a full-size RGB32 canvas reused from picture to picture,
-// of which only that rectangle is filled before dessiner and read back after.
+// Draws on a picture through an RGB copy of the rows that hold the drawing
+// (the zone): toile is a full-size RGB32 canvas reused from picture to
+// picture, of which only those rows are filled before dessiner and read back after.
 // The picture is made writable first (a duplicate keeps its own pixels).
 void DessinerSur(ImagePtr& image, QImage& toile, const QRect& zone, const std::function<void(QImage&)>& dessiner);
 

@@ -556,8 +556,10 @@ TEST_F(LigneCommande, ALetterWorksOnceItsCommandRunsSomething)
 {
     KORVAN_REQUIRE_FIXTURES();
     const QString a = copie("pal_t2_43.avi", "a.avi");
-    // Not built: refused, in window mode too, where the refusal is a box; the other letters still run.
+    // Not built (a command without its execution): refused, in window mode
+    // too, where the refusal is a box; the other letters still run.
     enregistrer(f.tch.AjouterDateCode);
+    f.tch.Ntsc.OnExecution = {};
     f.demarrer();
     EXPECT_EQ(LigneCommandePremierePeinture(f, {a, "+mnd"}), 1);
     EXPECT_EQ(f.boite.erreurs(), QStringList{"Commande non disponible dans cette version : Convertir en NTSC (+n)"});

@@ -62,9 +62,11 @@ protected:
         QSettings s(home_.path() + "/config/Brannoc/Korvan.conf", QSettings::IniFormat);
         s.setValue(cle, valeur);
     }
-    void demarrer(const QStringList& args)
+    void demarrer(const QStringList& args, const std::function<void(TUIForm&)>& avant = {})
     {
         fenetre = AssemblerFenetre(args);
+        if (avant)
+            avant(*fenetre);
         ligne = fenetre->pieces().ligneCommande.get();
         fenetre->show();
     }
@@ -167,7 +169,9 @@ TEST_F(DemarrageAvecArguments, NoArgumentsLeavesTheWindowAsItIs)
 TEST_F(DemarrageAvecArguments, WindowModeShowsARefusedLetterInAnErrorBoxAndRemembersTheFailure)
 {
     const QString a = clip("pal_t2_43.avi", "a.avi");
-    demarrer({a, "+mcnd"});
+    // Every letter of this version runs something: a conversion without its
+    // execution stands for one that is not built.
+    demarrer({a, "+mcnd"}, [](TUIForm& f) { f.commandes().Ntsc.OnExecution = {}; });
     // The datecode runs first (its action is before the NTSC conversion's), then comes the refusal;
     // someone reads it and clicks OK. The box waits in an event loop of its own, which a timer reaches.
     QString titre, texte;
