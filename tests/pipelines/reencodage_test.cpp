@@ -10,6 +10,7 @@
 #include "analysis/son_dv.h"
 #include "conversion_aide.h"
 #include "pipelines/ffmpeg_glue.h"
+#include "pipelines/ffmpeg_video.h"
 #include "pipelines/reencodage_dv.h"
 #include "platform/erreur_systeme.h"
 #include "support/oracles.h"
@@ -448,4 +449,33 @@ TEST(Reencodage, AStopLeavesAValidShorterOutputAndFailuresAreTold)
         d.copyFixture("pcm_audio_only.avi"), d.path("rien.avi"));
     EXPECT_FALSE(r.construit);
     EXPECT_TRUE(r.echec.endsWith("Le fichier ne contient pas de vidéo")) << r.echec.toStdString();
+}
+
+TEST(Reencodage, DrawingNothingLeavesThePictureAsItWas)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    // The band a drawing goes through is converted to RGB and back: at any
+    // place and size, nothing drawn must mean nothing changed but rounding.
+    const std::vector<TrameDV> trames = tramesFixture("pal_t2_43.avi");
+    for (const QRect zone : {QRect(333, 61, 301, 37), QRect(0, 0, 7, 3), QRect(713, 570, 7, 6), QRect(1, 1, 718, 574)}) {
+        SCOPED_TRACE(zone.x());
+        ffmpeg::DecodeurDV decodeur(1);
+        ffmpeg::ImagePtr telle = decodeur.decoder(trames[3], 3);
+        ffmpeg::ImagePtr dessinee = decodeur.decoder(trames[3], 3);
+        QImage toile;
+        ffmpeg::DessinerSur(dessinee, toile, zone, [](QImage&) {});
+        std::vector<uint8_t> a, b;
+        ffmpeg::EncodeurDV encodeur(true, false, 1);
+        encodeur.envoyer(std::move(telle));
+        ASSERT_TRUE(encodeur.recevoir(a));
+        encodeur.envoyer(std::move(dessinee));
+        ASSERT_TRUE(encodeur.recevoir(b));
+        ffmpeg::DecodeurImagesDV images;
+        const QImage x = images.decoder(a), y = images.decoder(b);
+        int pire = 0;
+        for (int j = 0; j < x.height(); ++j)
+            for (int i = 0; i < x.width(); ++i)
+                pire = std::max(pire, std::abs(qGray(x.pixel(i, j)) - qGray(y.pixel(i, j))));
+        EXPECT_LT(pire, 24);
+    }
 }
