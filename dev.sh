@@ -4,6 +4,7 @@
 #   ./dev.sh test             install what is missing, build, run the test suite
 #   ./dev.sh build            install what is missing and build only
 #   ./dev.sh fuzz TARGET [SECONDS]   build the libFuzzer targets with clang and run one
+#   ./dev.sh package          build, then the Debian package into build/, checked by lintian
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
@@ -16,7 +17,11 @@ PACKAGES=(
   libgtest-dev libgmock-dev liburing-dev
   ffmpeg mediainfo hyperfine fonts-dejavu-core desktop-file-utils
 )
+# The install test renders the manual pages.
+PACKAGES+=(man-db)
 FUZZ_PACKAGES=(clang libclang-rt-dev)
+# dpkg-shlibdeps (dpkg-dev) reads the dependencies, which CPack finds with file.
+PACKAGE_PACKAGES=(dpkg-dev file lintian)
 
 log() { printf '\033[1m[dev]\033[0m %s\n' "$*" >&2; }
 
@@ -102,8 +107,18 @@ case "$cmd" in
     exec "$FB/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=65536 \
       -artifact_prefix="$FB/artifacts/$target-" "$FB/corpus/$target" "${seeds[@]}"
     ;;
+  package)
+    build
+    ensure_packages "${PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+    (cd "$BUILD" && cpack -G DEB >&2)
+    deb=$(ls -t "$BUILD"/korvan_*.deb | head -1)
+    log "lintian $deb"
+    # Warnings are shown; only an error fails the command.
+    lintian --fail-on error "$deb" >&2
+    printf '%s\n' "$deb"
+    ;;
   *)
-    sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the main window with a few of the shared clips loaded, of
-# two of its menus and of the open dialog, under a virtual X server (Xvfb,
-# xdotool, ImageMagick's import), into docs/*.png.
+# its menus, of the open dialog and of the RIFF report window, under a
+# virtual X server (Xvfb, xdotool, ImageMagick's import), into docs/*.png.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 FIX="$ROOT/../shared/fixtures"
@@ -31,7 +31,19 @@ menu() {
   sleep 0.3
 }
 menu 25 menu_fichiers.png
+menu 85 menu_video.png
 menu 150 menu_renommer.png
+menu 225 menu_convertir.png
+menu 290 menu_scenes.png
+
+# The RIFF report of the selected clip (Ctrl+H), a window of its own.
+xdotool windowfocus --sync "$id" key ctrl+h
+sleep 1.5
+riff=$(xdotool search --name '^En-t.*te du fichier ' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$riff")"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$ROOT/docs/rapport_riff.png"
+xdotool key Escape
+sleep 0.5
 
 xdotool windowfocus --sync "$id" key ctrl+o
 sleep 1.5

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the options panel's four pages and of the about panel's
-# system page, under a virtual X server (Xvfb, xdotool, ImageMagick's
-# import), into docs/*.png. The window starts as on a first run.
+# four pages, under a virtual X server (Xvfb, xdotool, ImageMagick's
+# import), into docs/*.png. The window starts as on a first run, with the
+# example plug-in of the build beside the program.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 FIX="$ROOT/../shared/fixtures"
@@ -30,9 +31,12 @@ done
 xdotool key F10
 sleep 0.5
 
-# F1 opens the about panel where it was left: its first page; the system report is the second.
+# F1 opens the about panel where it was left: its first page, then the
+# system report, the command-line table and the plug-ins.
 xdotool windowfocus --sync "$id" key F1
-sleep 0.5
-xdotool key ctrl+Tab
-capture apropos_systeme.png
+capture apropos.png
+for page in systeme ligne_commande plugins; do
+  xdotool key ctrl+Tab
+  capture "apropos_$page.png"
+done
 xdotool key F1

@@ -3,6 +3,7 @@
 #include "commands/FileAction.h"
 #include "commands/registre_commandes.h"
 #include "korvan/plugin.h"
+#include "chemins_installation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -185,7 +186,9 @@ std::vector<LignePlugins>& page()
 
 QStringList DossiersPlugins()
 {
-    QStringList dossiers{QCoreApplication::applicationDirPath() + QStringLiteral("/plugins")};
+    const QString programme = QCoreApplication::applicationDirPath();
+    QStringList dossiers{programme + QStringLiteral("/plugins"),
+                         QDir::cleanPath(programme + u'/' + QStringLiteral(KORVAN_PLUGINS_DEPUIS_PROGRAMME))};
     const QString donnees = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (!donnees.isEmpty())
         dossiers << donnees + QStringLiteral("/korvan/plugins");

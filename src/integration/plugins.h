@@ -12,9 +12,10 @@ class QLibrary;
 
 namespace korvan {
 
-// The folders searched, in order: "plugins" beside the program, then the
-// user's own ($XDG_DATA_HOME/korvan/plugins), since an installed program's
-// folder is not the user's to write in.
+// The folders searched, in order: "plugins" beside the program (a build
+// tree's), the installed plug-in folder (found from the program's folder, so
+// any prefix works), then the user's own ($XDG_DATA_HOME/korvan/plugins),
+// since an installed program's folders are not the user's to write in.
 QStringList DossiersPlugins();
 
 // One line of the about panel's "Plugs-in" page.

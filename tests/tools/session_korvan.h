@@ -56,11 +56,10 @@ public:
         QProcess p;
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(clips());
-        const QString programme = QStringLiteral(KORVAN_BINARY_DIR "/korvan");
         if (devant.isEmpty())
-            p.start(programme, args);
+            p.start(programme_, args);
         else
-            p.start(devant.first(), devant.mid(1) + QStringList{programme} + args);
+            p.start(devant.first(), devant.mid(1) + QStringList{programme_} + args);
         const bool fini = p.waitForFinished(120000);
         if (!fini)
             p.kill();
@@ -68,11 +67,15 @@ public:
                 p.readAllStandardOutput()};
     }
 
+    // The program run: the build's, or another copy (an installed one).
+    void utiliserProgramme(const QString& chemin) { programme_ = chemin; }
+
     // Every listed name, as a shell glob would give them.
     Sortie korvanSurTout(const QString& lettres) { return korvan(QStringList{lettres} + fichiers()); }
 
 private:
     QTemporaryDir racine_;
+    QString programme_ = QStringLiteral(KORVAN_BINARY_DIR "/korvan");
 };
 
 } // namespace korvan::test

@@ -7,9 +7,12 @@
 #include "analysis/riffunit.h"
 #include "platform/identite_programme.h"
 #include "scenes.h"
+#include "chemins_installation.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <unistd.h>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,6 +26,7 @@ const char* const kUsage =
     "       korvan-info --scenes [--format FMT] FILE...\n"
     "       korvan-info --riff FILE...\n"
     "       korvan-info --filters\n"
+    "       korvan-info --help | --version\n"
     "  --array        print one JSON array instead of one object per line\n"
     "  --format FMT   date format of texteDatecode and of the scene datecodes\n"
     "                 (default \"dd/mm/yyyy hh:nn:ss\")\n"
@@ -31,6 +35,18 @@ const char* const kUsage =
     "  --riff         print each file's RIFF structure report, as the window shows it\n"
     "  --filters      print which media filters this machine offers and the presence\n"
     "                 report (KORVAN_FILTRES_ABSENTS=\"name;name\" marks filters absent)\n";
+
+// korvan-filtres lies beside this program in a build tree, in the program's
+// own folder of an installed tree (not on the PATH: it is no user's command).
+QByteArray programmeFiltres()
+{
+    const QString dossier = QCoreApplication::applicationDirPath();
+    const QString aCote = dossier + QStringLiteral("/korvan-filtres");
+    if (QFileInfo(aCote).isExecutable())
+        return QFile::encodeName(aCote);
+    return QFile::encodeName(QDir::cleanPath(dossier + u'/' + QStringLiteral(KORVAN_LIBEXEC_DEPUIS_PROGRAMME)
+                                             + QStringLiteral("/korvan-filtres")));
+}
 
 // The report lines of each file in turn; 1 when a file is missing or unreadable.
 int afficherRapportsRiff(const QStringList& fichiers)
@@ -91,14 +107,17 @@ int main(int argc, char** argv)
         } else if (a == QLatin1String("--riff")) {
             vue = Vue::Riff;
         } else if (a == QLatin1String("--filters")) {
-            // The report lives in korvan-filtres, installed beside this program.
-            const QByteArray programme = QFile::encodeName(QCoreApplication::applicationDirPath() + "/korvan-filtres");
+            // The report lives in korvan-filtres, which loads the media libraries.
+            const QByteArray programme = programmeFiltres();
             char* const argsFiltres[] = {const_cast<char*>(programme.constData()), nullptr};
             ::execv(programme.constData(), argsFiltres);
             std::fprintf(stderr, "korvan-info: cannot run %s\n", programme.constData());
             return 1;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == QLatin1String("--version")) {
+            std::fputs("korvan-info (Korvan) " KORVAN_VERSION "\n", stdout);
             return 0;
         } else if (a == QLatin1String("--")) {
             fichiers += args.mid(i + 1);
