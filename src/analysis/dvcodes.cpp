@@ -161,6 +161,17 @@ int EcrireDatecodeDV(uint8_t* image, size_t taille, const TDatecodeDV& date, boo
                 creerPack(datePrincipale, kTypeDate);
             if (heurePrincipale[0] == kSansPack)
                 creerPack(heurePrincipale, kTypeHeure);
+            // A recorder also repeats them in the subcode of the second half
+            // of the sequences, after each time code slot, where MediaInfo reads them.
+            if (s >= sequences(taille) / 2)
+                for (int slot = 1; slot < kZoneSubcode.nombre; slot += 3) {
+                    uint8_t* date = seq + kZoneSubcode.position(slot);
+                    uint8_t* heure = seq + kZoneSubcode.position(slot + 1);
+                    if (date[0] == kSansPack && heure[0] == kSansPack) {
+                        creerPack(date, kTypeDate);
+                        creerPack(heure, kTypeHeure);
+                    }
+                }
         }
         pourChaqueSlot(seq, kZoneVaux, ecrire(kTypeDate, kTypeHeure));
         pourChaqueSlot(seq, kZoneSubcode, ecrire(kTypeDate, kTypeHeure));
