@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Times the scene scan of large DV AVI files against reading them once with
-# cat, warm cache, in the same run, and checks that the scan cost grows with
-# the number of frames only.
+# cat, in the same run, warm (files in the page cache) and cold (their pages
+# evicted before each run of either command), checks that the scan cost
+# grows with the number of frames only, and prints the peak memory of the
+# scan of the largest clip.
 #   bench/scenes_scan.sh            (generates the clips once under build/bench-data/scenes)
 # Environment: KORVAN_BUILD (build folder holding tools/korvan-info, default build),
-#              BENCH_DATA (where the clips go, default build/bench-data/scenes), RUNS (default 7).
+#              BENCH_DATA (where the clips go, default build/bench-data/scenes), RUNS (default 7),
+#              COLD_RUNS (default 3; 0 skips the cold runs).
 #
 # The scan alone is timed in process by scenes-scan-bench (bench/, built here
 # with -DKORVAN_BENCH=ON); the whole command, korvan-info --scenes, and cat are
@@ -14,7 +17,8 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${KORVAN_BUILD:-$ROOT/build}
 DATA=${BENCH_DATA:-$ROOT/build/bench-data/scenes}
 RUNS=${RUNS:-7}
-for tool in cmake ffmpeg hyperfine python3; do
+COLD_RUNS=${COLD_RUNS:-3}
+for tool in cmake ffmpeg hyperfine python3 /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "needs $tool" >&2; exit 1; }
 done
 [ -f "$BUILD/build.ninja" ] || [ -f "$BUILD/Makefile" ] || { echo "configure $BUILD first" >&2; exit 1; }
@@ -40,9 +44,9 @@ if [ ! -f "$DATA/seed.dv" ]; then
     -metadata creation_time="2004-07-14T10:31:05" -f dv "$DATA/seed.dv.part"
   mv "$DATA/seed.dv.part" "$DATA/seed.dv"
 fi
-make_clip 1 tiny.avi    # 250 frames
-make_clip 30 half.avi   # 7,500 frames, about 1.1 GB
-make_clip 60 big.avi    # 15,000 frames, about 2.3 GB
+make_clip 1 tiny.avi     # 250 frames
+make_clip 60 half.avi    # 15,000 frames, about 2.3 GB
+make_clip 120 big.avi    # 30,000 frames (20 minutes), about 4.5 GB
 
 python3 - "$DATA/big.avi" <<'PY'
 import os, struct, sys
@@ -57,25 +61,49 @@ with open(path, "rb") as f:
         forms.append(form.decode("latin-1"))
         pos += 8 + csize + (csize & 1)
 print(f"big.avi: {size / 1e9:.2f} GB, RIFF forms: {' '.join(forms)}")
-if size < 2e9 or "AVIX" not in forms:
-    sys.exit("big.avi is not a >= 2 GB OpenDML file")
+if size < 4e9 or "AVIX" not in forms:
+    sys.exit("big.avi is not a >= 4 GB OpenDML file")
 PY
 
 OUT=$(mktemp -d)
 trap 'rm -rf "$OUT"' EXIT
-# Warm the cache: every timed command reads files already in memory.
+# Evicts a file's pages from the page cache (clean pages only: the clips are
+# not being written).
+cat > "$OUT/evict.py" <<'PY'
+import os, sys
+for p in sys.argv[1:]:
+    fd = os.open(p, os.O_RDONLY)
+    os.posix_fadvise(fd, 0, 0, os.POSIX_FADV_DONTNEED)
+    os.close(fd)
+PY
+EVICT="python3 $OUT/evict.py $DATA/big.avi"
+
+# Warm: every timed command reads files already in memory.
 cat "$DATA/tiny.avi" "$DATA/half.avi" "$DATA/big.avi" > /dev/null
 "$SCAN" --runs "$RUNS" "$DATA/tiny.avi" "$DATA/half.avi" "$DATA/big.avi" > "$OUT/scan.tsv"
-hyperfine --warmup 2 --runs "$RUNS" --export-json "$OUT/times.json" \
-  -n cat "cat $DATA/big.avi > /dev/null" \
-  -n korvan-info-scenes "$INFO --scenes $DATA/big.avi > /dev/null" \
-  -n korvan-info "$INFO $DATA/big.avi > /dev/null" >&2
+hyperfine -N --warmup 2 --runs "$RUNS" --export-json "$OUT/warm.json" \
+  -n cat "cat $DATA/big.avi" \
+  -n korvan-info-scenes "$INFO --scenes $DATA/big.avi" \
+  -n korvan-info "$INFO $DATA/big.avi" >&2
+/usr/bin/time -f "%M" -o "$OUT/rss_warm" "$INFO" --scenes "$DATA/big.avi" > /dev/null
 
-python3 - "$OUT/times.json" "$OUT/scan.tsv" <<'PY'
-import json, sys
-r = {x["command"]: x["median"] for x in json.load(open(sys.argv[1]))["results"]}
+if [ "$COLD_RUNS" -gt 0 ]; then
+  $EVICT
+  command -v fincore > /dev/null && echo "after eviction: $(fincore --noheadings --output RES "$DATA/big.avi" | tr -d ' ') of big.avi in the page cache" >&2
+  /usr/bin/time -f "%M" -o "$OUT/rss_cold" "$INFO" --scenes "$DATA/big.avi" > /dev/null
+  hyperfine -N --runs "$COLD_RUNS" --prepare "$EVICT" --export-json "$OUT/cold.json" \
+    -n cat "cat $DATA/big.avi" \
+    -n korvan-info-scenes "$INFO --scenes $DATA/big.avi" >&2
+fi
+
+python3 - "$OUT" "$COLD_RUNS" <<'PY'
+import json, os, sys
+out, cold_runs = sys.argv[1], int(sys.argv[2])
+def medians(name):
+    return {x["command"]: x["median"] for x in json.load(open(f"{out}/{name}.json"))["results"]}
+r = medians("warm")
 scan = {}
-for line in open(sys.argv[2]):
+for line in open(f"{out}/scan.tsv"):
     f = line.rstrip("\n").split("\t")
     name = f[0].rsplit("/", 1)[-1]
     kv = dict(x.split(" ", 1) for x in f[1:])
@@ -83,12 +111,22 @@ for line in open(sys.argv[2]):
 cat = r["cat"]
 fb, sb, tb = scan["big.avi"]
 fh, sh, th = scan["half.avi"]
-print(f"cat big.avi                        {cat * 1000:8.1f} ms")
-print(f"scene scan of big.avi (in process) {tb * 1000:8.1f} ms   {fb} frames, {sb} scenes   cat/scan {cat / tb:5.1f}x")
-print(f"korvan-info --scenes big.avi       {r['korvan-info-scenes'] * 1000:8.1f} ms   (process start and file entry:"
+print("warm (page cache):")
+print(f"  cat big.avi                        {cat * 1000:8.1f} ms")
+print(f"  scene scan of big.avi (in process) {tb * 1000:8.1f} ms   {fb} frames, {sb} scenes   cat/scan {cat / tb:5.1f}x")
+print(f"  korvan-info --scenes big.avi       {r['korvan-info-scenes'] * 1000:8.1f} ms   (process start and file entry:"
       f" korvan-info big.avi {r['korvan-info'] * 1000:.1f} ms)   cat/command {cat / r['korvan-info-scenes']:4.1f}x")
 for name in ("tiny.avi", "half.avi", "big.avi"):
     n, s, t = scan[name]
-    print(f"  scan {name:9} {n:6} frames {t * 1000:8.2f} ms   {t / n * 1e6:5.2f} us/frame")
-print(f"linearity: scan big / scan half = {tb / th:.2f} for frames x {fb / fh:.2f}")
+    print(f"    scan {name:9} {n:6} frames {t * 1000:8.2f} ms   {t / n * 1e6:5.2f} us/frame")
+print(f"  linearity: scan big / scan half = {tb / th:.2f} for frames x {fb / fh:.2f}")
+print(f"  peak RSS of korvan-info --scenes big.avi: {int(open(f'{out}/rss_warm').read().split()[-1]) / 1024:.1f} MiB")
+if cold_runs > 0:
+    c = medians("cold")
+    k = c["korvan-info-scenes"]
+    print(f"cold (pages evicted before each run, {cold_runs} runs):")
+    print(f"  cat big.avi                        {c['cat'] * 1000:8.1f} ms")
+    print(f"  korvan-info --scenes big.avi       {k * 1000:8.1f} ms   cat/command {c['cat'] / k:4.1f}x"
+          f"   ({fb / k:.0f} frame reads/s)")
+    print(f"  peak RSS of korvan-info --scenes big.avi: {int(open(f'{out}/rss_cold').read().split()[-1]) / 1024:.1f} MiB")
 PY

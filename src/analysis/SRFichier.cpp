@@ -4,8 +4,6 @@
 #include "analysis/format_date.h"
 #include "analysis/format_texte.h"
 
-#include <QFileInfo>
-
 #include <sys/stat.h>
 
 namespace korvan {
@@ -16,17 +14,23 @@ TBaseFichier::TBaseFichier(const QString& cheminDonne)
     cleAlpha = (nom + chemin).toLower();
 }
 
-uint32_t AttributsDeFichier(const QString& chemin)
+uint32_t AttributsSelonEtat(const EtatFichier& etat, const QString& nom)
 {
-    const QFileInfo info(chemin);
     uint32_t attributs = faArchive;
-    // Not isWritable(): it asks whether this user may write, which is always
-    // yes for the administrator and no for anybody else's file.
-    if (!info.permissions().testFlag(QFileDevice::WriteOwner))
+    // The owner's write bit, not whether this user may write (always yes
+    // for the administrator, no for anybody else's file).
+    if (!(etat.mode & S_IWUSR))
         attributs |= faReadOnly;
-    if (info.isHidden())
+    if (nom.startsWith(QLatin1Char('.')))
         attributs |= faHidden;
     return attributs;
+}
+
+uint32_t AttributsDeFichier(const QString& chemin)
+{
+    EtatFichier etat;
+    LireEtatFichier(CheminLocal(chemin), etat);
+    return AttributsSelonEtat(etat, NomDeFichier(CheminAbsolu(chemin)));
 }
 
 bool DefinirAttributsFichier(const QString& chemin, uint32_t attributs)
@@ -42,27 +46,34 @@ bool DefinirAttributsFichier(const QString& chemin, uint32_t attributs)
     return apres == avant || ::chmod(local.c_str(), apres) == 0;
 }
 
-TSRFichier::TSRFichier(const QString& cheminDonne) : TBaseFichier(cheminDonne)
+TSRFichier::TSRFichier(const QString& cheminDonne) : TSRFichier(cheminDonne, nullptr)
 {
-    const QFileInfo info(chemin);
-    if (!info.exists() || info.isDir())
+}
+
+TSRFichier::TSRFichier(const QString& cheminDonne, const EtatFichier* etatDonne) : TBaseFichier(cheminDonne)
+{
+    EtatFichier lu;
+    if (!etatDonne)
+        LireEtatFichier(CheminLocal(chemin), lu);
+    const EtatFichier& etat = etatDonne ? *etatDonne : lu;
+    if (!etat.existe)
         return;
     existe = true;
-    const uint64_t octets = uint64_t(info.size());
+    const uint64_t octets = uint64_t(etat.taille);
     tailleHaute = uint32_t(octets >> 32);
     tailleBasse = uint32_t(octets);
-    dateModification = DateTimeDepuisQDateTime(info.lastModified());
-    dateAcces = DateTimeDepuisQDateTime(info.lastRead());
+    dateModification = DateTimeDepuisFichier(etat.modification);
+    dateAcces = DateTimeDepuisFichier(etat.acces);
     // Not every filesystem records a birth time; the oldest time known stands in.
-    QDateTime creation = info.birthTime();
-    if (!creation.isValid()) {
-        creation = info.lastModified();
-        const QDateTime changement = info.metadataChangeTime();
-        if (changement.isValid() && changement < creation)
-            creation = changement;
+    timespec creation = etat.naissance;
+    if (MsDepuisEpoque(creation) == 0) {
+        creation = etat.modification;
+        const int64_t changement = MsDepuisEpoque(etat.changement);
+        if (changement != 0 && MsDepuisEpoque(creation) != 0 && changement < MsDepuisEpoque(creation))
+            creation = etat.changement;
     }
-    dateCreation = DateTimeDepuisQDateTime(creation);
-    attributs = AttributsDeFichier(chemin);
+    dateCreation = DateTimeDepuisFichier(creation);
+    attributs = AttributsSelonEtat(etat, NomDeFichier(chemin));
     cleTaille = Format("%.16x", tailleHaute) + Format("%.16x", tailleBasse) + chemin.toLower();
     cleDateFichier = FormatDateTime(QStringLiteral("yyyymmddhhnnss"), dateModification) + chemin.toLower();
 }

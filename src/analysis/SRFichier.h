@@ -2,6 +2,7 @@
 // The file-system half of a file entry: name, path, size, dates, attributes
 // and the sort keys built from them.
 #include "analysis/dateheure.h"
+#include "analysis/lecture_entete.h"
 
 #include <QString>
 #include <cstdint>
@@ -31,6 +32,8 @@ enum AttributFichier : uint32_t {
 // the same whoever looks at it (as the attribute is on Windows): its owner
 // may not write it. Hidden: a name starting with a dot.
 uint32_t AttributsDeFichier(const QString& chemin);
+// The same from what a stat said and the file's name.
+uint32_t AttributsSelonEtat(const EtatFichier& etat, const QString& nom);
 // Gives the file the read-only state the bits say, by taking away or giving
 // back its owner's write permission; its other permissions stay as they are.
 // False when the permissions cannot be changed.
@@ -52,6 +55,8 @@ public:
 
 protected:
     explicit TSRFichier(const QString& cheminDonne);
+    // With the stat already made on the open file; null: the path is stat'ed here.
+    TSRFichier(const QString& cheminDonne, const EtatFichier* etat);
 };
 
 } // namespace korvan

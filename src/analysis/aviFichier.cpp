@@ -9,7 +9,6 @@
 #include "analysis/fpsunit.h"
 #include "analysis/systeme_dv.h"
 
-#include <QFileInfo>
 #include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -64,30 +63,44 @@ bool ContexteEntree::SondeParDefaut(const QString& chemin, TResultatSonde& resul
     return Sonder(CheminLocal(chemin), resultat);
 }
 
-TaviFichier::TaviFichier(const QString& cheminDonne, const ContexteEntree& contexte) : TSRFichier(cheminDonne)
+// The file is opened once, for its stat and for every walk of its headers.
+TaviFichier::TaviFichier(const QString& cheminDonne, const ContexteEntree& contexte)
+    : TaviFichier(cheminDonne, contexte, std::make_shared<const SourceEntete>(CheminLocal(cheminDonne)))
+{
+}
+
+TaviFichier::TaviFichier(const QString& cheminDonne, const ContexteEntree& contexte,
+                         std::shared_ptr<const SourceEntete> source)
+    : TSRFichier(cheminDonne, source->ouverte() ? &source->etat() : nullptr)
 {
     texteDatecode = QStringLiteral("N/A");
     texteTimecode = QStringLiteral("N/A");
     cleDatecode = QString(QChar(kCleSansDatecode));
     standard = 0;
-    aScenes = QFileInfo::exists(ChangerExtension(chemin, QStringLiteral(".scn")));
+    EtatFichier scn;
+    aScenes = LireEtatFichier(CheminLocal(ChangerExtension(chemin, QStringLiteral(".scn"))), scn);
 
-    const std::string local = CheminLocal(chemin);
-    try {
-        const TFriendlyAviParam avi(local);
-        valide = avi.valide;
-        if (avi.valide) {
-            codec = avi.CodecVideo().str();
-        } else {
+    if (source->ouverte()) {
+        try {
+            const TFriendlyAviParam avi(*source);
+            valide = avi.valide;
+            if (avi.valide) {
+                codec = avi.CodecVideo().str();
+            } else {
+                marquerErreur();
+            }
+        } catch (const std::exception&) {
             marquerErreur();
+            codec.clear();
         }
-    } catch (const std::exception&) {
+    } else {
+        erreurOuverture = source->messageErreur();
         marquerErreur();
         codec.clear();
     }
 
     TResultatSonde r;
-    sondeReussie = sonderAvecRepli(contexte, r);
+    sondeReussie = sonderAvecRepli(contexte, source, r);
     nombreFlux = r.nombreFlux;
     dureeVideo = r.dureeVideo;
     dureeAudio = r.dureeAudio;
@@ -108,18 +121,22 @@ void TaviFichier::marquerErreur()
 
 // A probe that fails under the file's own handler code is tried once more
 // as if the code were "dvsd"; the code (and the file's dates) are put back.
-bool TaviFichier::sonderAvecRepli(const ContexteEntree& contexte, TResultatSonde& r)
+bool TaviFichier::sonderAvecRepli(const ContexteEntree& contexte, const std::shared_ptr<const SourceEntete>& source,
+                                  TResultatSonde& r)
 {
     const auto fonction = contexte.sonde ? contexte.sonde : ContexteEntree::FonctionSonde(&ContexteEntree::SondeParDefaut);
     // A probe that throws has failed: an entry is built whatever the file holds.
-    const auto sonde = [&fonction](const QString& c, TResultatSonde& res) {
+    const auto sonde = [&fonction](const QString& c, TResultatSonde& res,
+                                   const std::shared_ptr<const ByteSource>& octets = nullptr) {
         try {
-            return fonction(c, res);
+            return octets ? Sonder(octets, res) : fonction(c, res);
         } catch (const std::exception&) {
             return false;
         }
     };
-    if (sonde(chemin, r))
+    // The real probe reads the bytes already read; a replaced one, the path.
+    const bool dejaLu = !contexte.sonde && source->ouverte();
+    if (dejaLu ? sonde(chemin, r, source) : sonde(chemin, r))
         return true;
     const std::string local = CheminLocal(chemin);
     const std::optional<uint32_t> ancien = LireCodec(local);

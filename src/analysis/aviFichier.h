@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace korvan {
@@ -63,6 +64,9 @@ public:
     int64_t dureeVideo = 0;    // 100 ns
     int64_t dureeAudio = 0;
     int64_t tempsParImage = 0; // 100 ns, 0 when unknown
+    // Why the file could not be opened for reading (as a FileError would
+    // say it); empty when it was read.
+    std::string erreurOuverture;
 
     // The codec as text (bytes as Latin-1).
     QString texteCodec() const { return QString::fromLatin1(codec.data(), qsizetype(codec.size())); }
@@ -71,7 +75,9 @@ protected:
     TaviFichier(const QString& cheminDonne, const ContexteEntree& contexte);
 
 private:
-    bool sonderAvecRepli(const ContexteEntree& contexte, TResultatSonde& r);
+    TaviFichier(const QString& cheminDonne, const ContexteEntree& contexte, std::shared_ptr<const SourceEntete> source);
+    bool sonderAvecRepli(const ContexteEntree& contexte, const std::shared_ptr<const SourceEntete>& source,
+                         TResultatSonde& r);
     void lireVideo(const TResultatSonde& r);
     void lireAudio(const TResultatSonde& r);
     void lireDV(const TResultatSonde& r, const QString& formatAfficher);

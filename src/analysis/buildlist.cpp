@@ -260,4 +260,14 @@ bool Sonder(const std::string& chemin, TResultatSonde& r)
     }
 }
 
+bool Sonder(std::shared_ptr<const ByteSource> octets, TResultatSonde& r)
+{
+    try {
+        return Sonder(AviDemuxer(std::move(octets)), r);
+    } catch (const FileError&) {
+        r = TResultatSonde{};
+        return false;
+    }
+}
+
 } // namespace korvan

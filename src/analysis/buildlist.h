@@ -6,6 +6,7 @@
 #include "analysis/dvcodes.h"
 #include "analysis/file_io.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ struct TResultatSonde {
 // what was found before the failure. A file that cannot be opened gives false.
 bool Sonder(const std::string& chemin, TResultatSonde& resultat);
 bool Sonder(const AviDemuxer& avi, TResultatSonde& resultat);
+// On bytes already open (a file entry's); a read error gives false as above.
+bool Sonder(std::shared_ptr<const ByteSource> octets, TResultatSonde& resultat);
 
 // The types a DV splitter gives for one DV frame (video always; sound when
 // the frame carries an AAUX source pack).

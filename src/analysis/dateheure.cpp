@@ -1,5 +1,6 @@
 #include "analysis/dateheure.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -129,6 +130,28 @@ QDateTime QDateTimeDepuisDateTime(TDateTime valeur)
     if (!DecodeDateTime(valeur, a, mo, j, h, mi, s, ms))
         return {};
     return QDateTime(QDate(a, mo, j), QTime(h, mi, s, ms), Qt::LocalTime);
+}
+
+int64_t MsDepuisEpoque(const timespec& t)
+{
+    return int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1'000'000;
+}
+
+TDateTime DateTimeDepuisFichier(const timespec& t)
+{
+    const int64_t ms = MsDepuisEpoque(t);
+    if (ms == 0)
+        return 0;
+    const int64_t secondes = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+    const time_t s = time_t(secondes);
+    struct tm local {};
+    if (!::localtime_r(&s, &local))
+        return DateTimeDepuisQDateTime(QDateTime::fromMSecsSinceEpoch(ms));
+    TDateTime valeur = 0;
+    if (!EncodeDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                        std::min(local.tm_sec, 59), int(ms - secondes * 1000), valeur))
+        return 0;
+    return valeur;
 }
 
 TDateTime Maintenant()

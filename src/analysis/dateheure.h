@@ -4,6 +4,8 @@
 // part still names the day and the fraction's absolute value is the time of day
 // (-1.25 is 1899-12-29 06:00), so both halves read the same on either side.
 #include <QDateTime>
+#include <cstdint>
+#include <ctime>
 
 namespace korvan {
 
@@ -30,5 +32,13 @@ int DayOfWeek(TDateTime valeur);
 TDateTime DateTimeDepuisQDateTime(const QDateTime& moment);
 QDateTime QDateTimeDepuisDateTime(TDateTime valeur);
 TDateTime Maintenant();
+
+// A file time as a stat gives it, in whole milliseconds since 1970 (the
+// precision the program keeps; 0 stands for a time the file system lacks).
+int64_t MsDepuisEpoque(const timespec& t);
+// The same local date-time as DateTimeDepuisQDateTime of that file time,
+// without Qt's time-zone lookup on every call (a stat of the zone file each
+// time): listing a folder converts three times per file. 0 for a time of 0.
+TDateTime DateTimeDepuisFichier(const timespec& t);
 
 } // namespace korvan

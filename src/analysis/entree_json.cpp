@@ -11,8 +11,9 @@ QJsonValue dateIso(TDateTime valeur, bool millisecondes)
 {
     if (valeur == 0)
         return QJsonValue::Null;
+    static const ReglagesFormat francais = ReglagesFormat::francais();
     return FormatDateTime(millisecondes ? QStringLiteral("yyyy-mm-dd'T'hh:nn:ss.zzz") : QStringLiteral("yyyy-mm-dd'T'hh:nn:ss"),
-                          valeur, ReglagesFormat::francais());
+                          valeur, francais);
 }
 
 } // namespace

@@ -60,7 +60,10 @@ ReglagesFormat ReglagesFormat::depuisLocale(const QLocale& locale)
 
 ReglagesFormat ReglagesFormat::francais()
 {
-    return depuisLocale(QLocale(QLocale::French, QLocale::France));
+    // Built once: every date text of a listing asks for it, and reading a
+    // locale's names costs more than the formatting.
+    static const ReglagesFormat reglages = depuisLocale(QLocale(QLocale::French, QLocale::France));
+    return reglages;
 }
 
 ReglagesFormat ReglagesFormat::utilisateur()

@@ -110,7 +110,7 @@ TOrdreTri ListePrincipale::ordre() const
 
 int ListePrincipale::comparer(const Cle& a, const Cle& b) const
 {
-    const int c = collateur_.compare(a.cle, b.cle);
+    const int c = a.tri.compare(b.tri);
     return c != 0 ? c : QString::compare(a.chemin, b.chemin, Qt::CaseSensitive);
 }
 
@@ -129,7 +129,7 @@ int ListePrincipale::chercherCle(const Cle& c, bool& trouve) const
 {
     trouve = false;
     // Keys equal but for letter case are neighbours: check them for the same file.
-    auto parCle = [this](const Cle& x, const Cle& y) { return collateur_.compare(x.cle, y.cle) < 0; };
+    auto parCle = [](const Cle& x, const Cle& y) { return x.tri.compare(y.tri) < 0; };
     const auto debut = std::lower_bound(clesTri_.begin(), clesTri_.end(), c, parCle);
     const auto fin = std::upper_bound(debut, clesTri_.end(), c, parCle);
     for (auto it = debut; it != fin; ++it) {
@@ -144,7 +144,8 @@ int ListePrincipale::chercherCle(const Cle& c, bool& trouve) const
 
 ListePrincipale::Cle ListePrincipale::cleDe(const TAfficherFichier& e, TOrdreTri o) const
 {
-    return Cle{CleSelonOrdre(e, o), e.chemin};
+    const QString& cle = CleSelonOrdre(e, o);
+    return Cle{cle, e.chemin, collateur_.sortKey(cle)};
 }
 
 void ListePrincipale::inserer(int k, std::shared_ptr<const TAfficherFichier> entree, Cle cle, bool choisie)

@@ -106,6 +106,11 @@ private:
     struct Cle {
         QString cle;
         QString chemin; // exact path: distinct files never share a key
+        // The collator's sort key of cle: comparing two is a byte comparison
+        // that orders as the collator does, where a collator comparison
+        // costs as much as building the file entry (each insertion makes a
+        // dozen of them).
+        QCollatorSortKey tri;
     };
     // Index of the key equal to c (the same file), or the insertion point with trouve false.
     int chercherCle(const Cle& c, bool& trouve) const;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 
 namespace korvan {
@@ -20,6 +21,9 @@ public:
     {
         try {
             fichier_ = std::make_shared<BinaryFile>(chemin_, BinaryFile::Mode::Read);
+            // Only the packs of each frame are read, 144 KB apart: the
+            // kernel's read-ahead would fetch the pictures between them.
+            ::posix_fadvise(fichier_->descriptor(), 0, 0, POSIX_FADV_RANDOM);
             demuxer_ = std::make_unique<AviDemuxer>(fichier_);
             if (!demuxer_->isAvi() || demuxer_->streams().empty())
                 return false;
@@ -39,9 +43,26 @@ public:
     {
         if (i < 0 || i >= nombreImages())
             return 0;
-        if (i < premier_ || i >= premier_ + int64_t(lot_.size()))
-            charger(i);
-        const LecturesGroupees::Demande& d = lot_[size_t(i - premier_)];
+        Lot* lot = chercher(i);
+        if (!lot) {
+            // The next lot is already on its way: wait for it, and send the
+            // one after it in place of the lot just finished.
+            Lot& suivant = lots_[1 - courant_];
+            if (suivant.enVol && i >= suivant.premier && i < suivant.premier + int64_t(suivant.demandes.size())) {
+                attendre(suivant);
+                courant_ = 1 - courant_;
+                envoyer(lots_[1 - courant_], suivant.premier + int64_t(suivant.demandes.size()));
+            } else {
+                // A jump: both lots start again from i.
+                attendre(lots_[0]);
+                attendre(lots_[1]);
+                envoyer(lots_[courant_], i);
+                envoyer(lots_[1 - courant_], i + int64_t(lots_[courant_].demandes.size()));
+                attendre(lots_[courant_]);
+            }
+            lot = &lots_[courant_];
+        }
+        const LecturesGroupees::Demande& d = lot->demandes[size_t(i - lot->premier)];
         if (d.resultat < 0)
             throw FileError("cannot read " + chemin_, int(-d.resultat));
         std::memcpy(tampon, d.tampon, size_t(d.resultat));
@@ -49,27 +70,53 @@ public:
     }
 
 private:
-    // The frames from i on are read together, ahead of the scan.
-    void charger(int64_t i)
+    struct Lot {
+        int64_t premier = 0;
+        std::vector<LecturesGroupees::Demande> demandes;
+        bool enVol = false;
+        uint8_t tampons[LecturesGroupees::kProfondeur][kOctetsPacksDV];
+    };
+
+    // The lot already read that holds frame i.
+    Lot* chercher(int64_t i)
     {
-        const size_t n = size_t(std::min<int64_t>(LecturesGroupees::kProfondeur, nombreImages() - i));
-        lot_.assign(n, {});
+        Lot& l = lots_[courant_];
+        if (!l.enVol && !l.demandes.empty() && i >= l.premier && i < l.premier + int64_t(l.demandes.size()))
+            return &l;
+        return nullptr;
+    }
+
+    // The frames from i on, read ahead of the scan.
+    void envoyer(Lot& lot, int64_t i)
+    {
+        const size_t n = size_t(std::clamp<int64_t>(nombreImages() - i, 0, LecturesGroupees::kProfondeur));
+        lot.premier = i;
+        lot.demandes.assign(n, {});
         for (size_t k = 0; k < n; ++k) {
             const AviFrame& f = images_[size_t(i) + k];
-            lot_[k] = {f.offset, tampons_[k], std::min<uint32_t>(f.size, kOctetsPacksDV), 0};
+            lot.demandes[k] = {f.offset, lot.tampons[k], std::min<uint32_t>(f.size, kOctetsPacksDV), 0};
         }
-        premier_ = i;
-        lectures_->lire(lot_);
+        lectures_->soumettre(lot.demandes);
+        lot.enVol = true;
+    }
+
+    void attendre(Lot& lot)
+    {
+        if (!lot.enVol)
+            return;
+        lectures_->attendre(lot.demandes);
+        lot.enVol = false;
     }
 
     std::string chemin_;
     std::shared_ptr<BinaryFile> fichier_;
     std::unique_ptr<AviDemuxer> demuxer_;
-    std::unique_ptr<LecturesGroupees> lectures_;
     std::vector<AviFrame> images_;
-    int64_t premier_ = 0;
-    std::vector<LecturesGroupees::Demande> lot_;
-    uint8_t tampons_[LecturesGroupees::kProfondeur][kOctetsPacksDV];
+    std::unique_ptr<Lot[]> lotsPropres_ = std::make_unique<Lot[]>(2);
+    Lot* lots_ = lotsPropres_.get();
+    int courant_ = 0; // the lot being scanned; the other one is read meanwhile
+    // Last, so that it goes first: it waits for the reads still going into the lots.
+    std::unique_ptr<LecturesGroupees> lectures_;
 };
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <liburing.h>
 #include <unistd.h>
 
@@ -11,6 +13,13 @@ struct LecturesGroupees::Anneau {
     io_uring io{};
 };
 
+namespace {
+
+// The result of a request still in the kernel's hands.
+constexpr int64_t kEnAttente = INT64_MIN;
+
+} // namespace
+
 LecturesGroupees::LecturesGroupees(int fd, Voie voie) : fd_(fd)
 {
     if (voie == Voie::Automatique)
@@ -19,13 +28,16 @@ LecturesGroupees::LecturesGroupees(int fd, Voie voie) : fd_(fd)
 
 LecturesGroupees::~LecturesGroupees()
 {
+    // The kernel may still write into buffers of lots never waited for.
+    while (anneau_ && enVol_ > 0 && recevoir(true)) {
+    }
     fermerAnneau();
 }
 
 void LecturesGroupees::ouvrirAnneau()
 {
     auto anneau = std::make_unique<Anneau>();
-    if (io_uring_queue_init(kProfondeur, &anneau->io, 0) < 0)
+    if (io_uring_queue_init(kProfondeur * kLotsEnVol, &anneau->io, 0) < 0)
         return; // ENOSYS, EPERM (seccomp), ENOMEM...: pread will do
     anneau_ = std::move(anneau);
 }
@@ -35,6 +47,7 @@ void LecturesGroupees::fermerAnneau()
     if (anneau_)
         io_uring_queue_exit(&anneau_->io);
     anneau_.reset();
+    enVol_ = 0;
 }
 
 void LecturesGroupees::lireParPread(Demande& d) const
@@ -56,63 +69,74 @@ void LecturesGroupees::lireParPread(Demande& d) const
     d.resultat = int64_t(fait);
 }
 
-bool LecturesGroupees::lireParAnneau(std::span<Demande> demandes)
+bool LecturesGroupees::recevoir(bool attendre)
 {
     io_uring& io = anneau_->io;
-    const unsigned n = unsigned(demandes.size());
-    for (unsigned i = 0; i < n; ++i) {
-        // Only this thread submits and every call waits for all it submitted:
-        // the queue is empty here and holds a whole batch.
-        io_uring_sqe* e = io_uring_get_sqe(&io);
-        if (!e)
-            return false;
-        io_uring_prep_read(e, fd_, demandes[i].tampon, demandes[i].taille, uint64_t(demandes[i].position));
-        io_uring_sqe_set_data64(e, i);
-        demandes[i].resultat = -ECANCELED; // until its completion arrives
-    }
-
-    unsigned recues = 0;
     int essais = 0;
-    while (recues < n) {
-        const int r = io_uring_submit_and_wait(&io, n - recues);
-        if (r < 0) {
-            // Read errors come back in the completions; the call itself only
-            // fails on a signal or a passing shortage. Anything else, or one
-            // that lasts, and the queue is given up (the caller closes it).
-            if ((r == -EINTR || r == -EAGAIN || r == -EBUSY) && ++essais < 1000)
-                continue;
-            return false;
-        }
-        unsigned tete = 0;
-        unsigned vues = 0;
-        io_uring_cqe* c = nullptr;
-        io_uring_for_each_cqe(&io, tete, c) {
-            const uint64_t i = io_uring_cqe_get_data64(c);
-            if (i < n) {
-                demandes[i].resultat = c->res;
-                ++recues;
-            }
-            ++vues;
-        }
-        io_uring_cq_advance(&io, vues);
+    for (;;) {
+        const int r = attendre ? io_uring_submit_and_wait(&io, 1) : io_uring_submit(&io);
+        if (r >= 0)
+            break;
+        // Read errors come back in the completions; the call itself only
+        // fails on a signal or a passing shortage. Anything else, or one
+        // that lasts, and the queue is given up.
+        if ((r == -EINTR || r == -EAGAIN || r == -EBUSY) && ++essais < 1000)
+            continue;
+        return false;
     }
+    unsigned tete = 0;
+    unsigned vues = 0;
+    io_uring_cqe* c = nullptr;
+    io_uring_for_each_cqe(&io, tete, c) {
+        if (auto* d = reinterpret_cast<Demande*>(io_uring_cqe_get_data(c)))
+            d->resultat = c->res;
+        ++vues;
+    }
+    io_uring_cq_advance(&io, vues);
+    enVol_ -= std::min(enVol_, vues);
     return true;
+}
+
+void LecturesGroupees::soumettre(std::span<Demande> lot)
+{
+    for (Demande& d : lot)
+        d.resultat = kEnAttente;
+    if (!anneau_)
+        return;
+    io_uring& io = anneau_->io;
+    for (Demande& d : lot) {
+        io_uring_sqe* e = io_uring_get_sqe(&io);
+        // Full only when the caller has more lots in flight than allowed:
+        // those requests are read by attendre the plain way.
+        if (!e)
+            break;
+        io_uring_prep_read(e, fd_, d.tampon, d.taille, uint64_t(d.position));
+        io_uring_sqe_set_data(e, &d);
+        ++enVol_;
+    }
+    if (!recevoir(false))
+        fermerAnneau();
+}
+
+void LecturesGroupees::attendre(std::span<Demande> lot)
+{
+    for (Demande& d : lot) {
+        while (anneau_ && enVol_ > 0 && d.resultat == kEnAttente)
+            if (!recevoir(true))
+                fermerAnneau();
+        // A request the queue never took, a failed or short one: pread
+        // either finishes it or gives the real error.
+        if (d.resultat < 0 || uint64_t(d.resultat) < d.taille)
+            lireParPread(d);
+    }
 }
 
 void LecturesGroupees::lire(std::span<Demande> demandes)
 {
     while (!demandes.empty()) {
         const auto lot = demandes.first(std::min<size_t>(demandes.size(), kProfondeur));
-        if (anneau_ && !lireParAnneau(lot))
-            fermerAnneau();
-        if (!anneau_)
-            for (Demande& d : lot)
-                d.resultat = -ECANCELED;
-        // A short or failed completion is read again the plain way: pread
-        // either finishes it or gives the real error.
-        for (Demande& d : lot)
-            if (d.resultat < 0 || uint64_t(d.resultat) < d.taille)
-                lireParPread(d);
+        soumettre(lot);
+        attendre(lot);
         demandes = demandes.subspan(lot.size());
     }
 }

@@ -4,7 +4,9 @@
 // frame costs more than the reading itself, so the reads go through an
 // io_uring submission queue (liburing) when the kernel offers one, and
 // through pread one by one otherwise (older kernels, sandboxes that forbid
-// io_uring).
+// io_uring). From a cold disk the reads are many and scattered: two lots can
+// be in flight at once, so the disk always has the next lot to serve while
+// the caller works on one.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -33,22 +35,32 @@ public:
     // read again with pread, so the results never depend on the path taken.
     void lire(std::span<Demande> demandes);
 
+    // The same in two steps: soumettre hands a lot (at most kProfondeur
+    // requests) to the kernel and returns at once; attendre waits for its
+    // results. At most kLotsEnVol lots are submitted and not yet waited for;
+    // their requests and buffers must stay in place until then.
+    void soumettre(std::span<Demande> lot);
+    void attendre(std::span<Demande> lot);
+
     // The kernel queue is in use (false: plain pread).
     bool fileNoyau() const { return anneau_ != nullptr; }
 
-    // Requests submitted together.
-    static constexpr unsigned kProfondeur = 64;
+    // Requests submitted together, and lots in flight at once.
+    static constexpr unsigned kProfondeur = 128;
+    static constexpr unsigned kLotsEnVol = 2;
 
 private:
     struct Anneau; // liburing's queue, kept out of this header
 
     void ouvrirAnneau();
     void fermerAnneau();
-    bool lireParAnneau(std::span<Demande> demandes);
+    // Takes the completions that have arrived; with attendre, waits for one first. False when the queue broke down.
+    bool recevoir(bool attendre);
     void lireParPread(Demande& d) const;
 
     int fd_;
     std::unique_ptr<Anneau> anneau_;
+    unsigned enVol_ = 0; // requests submitted whose completion has not arrived
 };
 
 } // namespace korvan

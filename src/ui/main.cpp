@@ -96,12 +96,13 @@ private:
     TBaseFrame& panneau_;
 };
 
-// Handles pending events, at most every few milliseconds: often enough for
-// the window to repaint and hear Esc, rarely enough not to slow a long load.
+// Handles pending events, at most 30 times a second: often enough for the
+// window to repaint and hear Esc, rarely enough that painting the window
+// does not cost a long load more than its files do.
 void pomper()
 {
     static QElapsedTimer depuis;
-    if (depuis.isValid() && depuis.elapsed() < 8)
+    if (depuis.isValid() && depuis.elapsed() < 33)
         return;
     QCoreApplication::processEvents();
     depuis.start();

@@ -144,13 +144,11 @@ int main(int argc, char** argv)
     int code = 0;
     QJsonArray tous;
     for (const QString& chemin : fichiers) {
-        try {
-            korvan::BinaryFile lisible(korvan::CheminLocal(chemin), korvan::BinaryFile::Mode::Read);
-        } catch (const korvan::FileError& e) {
-            std::fprintf(stderr, "korvan-info: %s\n", e.what());
+        const korvan::TAfficherFichier entree(chemin, contexte);
+        if (!entree.erreurOuverture.empty()) {
+            std::fprintf(stderr, "korvan-info: %s\n", entree.erreurOuverture.c_str());
             code = 1;
         }
-        const korvan::TAfficherFichier entree(chemin, contexte);
         const QJsonObject o = korvan::EntreeVersJson(entree);
         if (tableau)
             tous.append(o);
