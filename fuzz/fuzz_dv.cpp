@@ -157,8 +157,8 @@ bool fuzzSonDV(const uint8_t* data, size_t size)
     std::vector<int16_t> relu;
     if (DecoderSonDV(trame.data(), trame.size(), relu) != compte)
         return false;
-    // The error code reads back as silence.
-    std::replace(pcm.begin(), pcm.end(), std::numeric_limits<int16_t>::min(), int16_t(0));
+    // The lowest sample would be the error code: the writer puts it one step above.
+    std::replace(pcm.begin(), pcm.end(), std::numeric_limits<int16_t>::min(), int16_t(std::numeric_limits<int16_t>::min() + 1));
     return relu == pcm;
 }
 

@@ -30,7 +30,10 @@ struct Panne {
         QString injection = QStringLiteral("inject=%1:").arg(appels);
         injection += tuer ? QStringLiteral("signal=KILL") : QStringLiteral("error=") + erreur;
         injection += QStringLiteral(":when=%1%2").arg(rang).arg(suivants ? "+" : "");
-        return {QStringLiteral("strace"), QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"),
+        // LeakSanitizer cannot run under ptrace: a sanitized program is traced without it.
+        const QString asan = qEnvironmentVariable("ASAN_OPTIONS");
+        return {QStringLiteral("env"), QStringLiteral("ASAN_OPTIONS=") + asan + (asan.isEmpty() ? "" : ":") + "detect_leaks=0",
+                QStringLiteral("strace"), QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"),
                 QStringLiteral("/dev/null"), QStringLiteral("-P"), chemin, QStringLiteral("-e"),
                 QStringLiteral("trace=") + appels, QStringLiteral("-e"), injection};
     }
