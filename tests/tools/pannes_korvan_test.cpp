@@ -8,6 +8,7 @@
 // left is told apart by the readers (an interrupted capture), and the
 // program started again takes it without crashing.
 #include "analysis/avi_demuxer.h"
+#include "scenes/lecture_scn.h"
 #include "session_korvan.h"
 #include "support/pannes.h"
 
@@ -192,7 +193,17 @@ TEST_F(PannesKorvan, RenamesDatesScenesTrashPlaylistAndSettingsUnderFaults)
         EXPECT_TRUE(liste == "# ancienne liste\r\n" || liste.find("# Fait le ") != std::string::npos) << liste;
         const std::string reglages = readWholeFile(config().toStdString());
         EXPECT_TRUE(reglages == reglagesAvant || reglages.find("Dossier des PlayList") != std::string::npos) << reglages;
-        // What a killed scene run left is read again without harm.
+        // A scene file left by a killed run is read to its end and no further.
+        if (QFileInfo::exists(chemin("clip.scn"))) {
+            LecteurScn scn;
+            int32_t limite = 0;
+            int suivantes = 0;
+            if (scn.LireEnteteScn(chemin("clip.scn")))
+                while (scn.LireSceneSuivante(limite) && ++suivantes < 100) {
+                }
+            EXPECT_LT(suivantes, 100);
+        }
+        // Started again, the program takes what was left without crashing.
         const Sortie encore = korvan({"+hs", "clip.avi"});
         EXPECT_TRUE(encore.normale) << encore.err.toStdString();
     }
