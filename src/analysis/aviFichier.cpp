@@ -147,6 +147,14 @@ bool TaviFichier::sonderAvecRepli(const ContexteEntree& contexte, const std::sha
     const uint32_t codeSysteme = kCodecDVSysteme.value();
     if (*ancien == codeSysteme)
         return false;
+    // The program's own probe fails only on what the handler code cannot
+    // change (no AVI form, interleaved data without a DV frame): a retry
+    // under "dvsd" would fail alike, and writing the user's file to learn
+    // that risks leaving "dvsd" in it if the program is killed in between.
+    if (!contexte.sonde) {
+        marquerErreur();
+        return false;
+    }
     bool deuxieme = false;
     {
         RestaurationCodec restauration(local, *ancien);

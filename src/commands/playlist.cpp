@@ -6,8 +6,6 @@
 #include "analysis/format_texte.h"
 #include "commands/liste_fichiers.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 
@@ -16,17 +14,6 @@ namespace korvan {
 namespace {
 
 const QString kLigneTirets = QStringLiteral("# ") + QString(61, QLatin1Char('-'));
-
-// Blanks and control characters at both ends.
-QString rogner(const QString& ligne)
-{
-    qsizetype debut = 0, fin = ligne.size();
-    while (debut < fin && ligne[debut].unicode() <= 0x20)
-        ++debut;
-    while (fin > debut && ligne[fin - 1].unicode() <= 0x20)
-        --fin;
-    return ligne.mid(debut, fin - debut);
-}
 
 } // namespace
 
@@ -56,27 +43,6 @@ QString EcrirePlaylist(const QString& chemin, const ListePrincipale& liste, cons
     if (!f.commit())
         return f.errorString();
     return {};
-}
-
-bool LirePlaylist(const QString& chemin, const std::function<bool(const QString&)>& ajouter,
-                  const std::function<void()>& avantLigne)
-{
-    QFile f(chemin);
-    if (!QFileInfo(chemin).isFile() || !f.open(QIODevice::ReadOnly))
-        return false;
-    while (!f.atEnd()) {
-        if (avantLigne)
-            avantLigne();
-        const QByteArray brut = f.readLine();
-        if (brut.isEmpty() && f.error() != QFileDevice::NoError)
-            break; // a read error ends the reading silently
-        const QString ligne = rogner(QString::fromUtf8(brut));
-        if (ligne.isEmpty() || ligne.startsWith(QLatin1Char('#')))
-            continue;
-        if (!ajouter(ligne))
-            break;
-    }
-    return true;
 }
 
 } // namespace korvan

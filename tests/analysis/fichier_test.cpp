@@ -8,6 +8,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace korvan;
 using namespace korvan::test;
@@ -233,4 +234,33 @@ TEST(AttributsFichier, ReadOnlyIsTheOwnersWritePermissionAndOnlyThatBitChanges)
     }
     EXPECT_FALSE(DefinirAttributsFichier(q(dir.path("absent.avi")), 0));
     EXPECT_EQ(AttributsDeFichier(q(dir.path(".cache.avi"))) & faHidden, uint32_t(faHidden));
+}
+
+// Listing a file never writes to it with the program's own probe: an
+// interleaved stream whose data holds no DV frame fails the probe under any
+// handler code, so the "dvsd" retry is not made (a kill between its two
+// writes would leave the file changed). The entry is marked as unreadable,
+// as the retry's failure would have marked it.
+TEST(FichierEntree, TheOwnProbeFailingNeverWritesTheFile)
+{
+    ScratchDir dir;
+    const std::string clip = dir.path("entrelace_sans_dv.avi");
+    const std::string pasDV(1000, '\x5A');
+    writeWholeFile(clip, riff("AVI ", {list("hdrl", {avih(), list("strl", {strh("iavs", "CDVC"), chunk("strf", std::string(32, '\0'))})}),
+                                       list("movi", {chunk("00dc", pasDV)})}));
+    const std::string avant = readWholeFile(clip);
+    struct stat st {};
+    ASSERT_EQ(::stat(clip.c_str(), &st), 0);
+    const timespec changement = st.st_ctim;
+    // The inode's change time moves with any write, even one undone with the dates.
+    ::usleep(20000);
+
+    const TAfficherFichier e(q(clip));
+    EXPECT_FALSE(e.sondeReussie);
+    EXPECT_EQ(e.texteDatecode, "Erreur");
+    EXPECT_EQ(e.texteCodec(), "CDVC");
+    EXPECT_EQ(readWholeFile(clip), avant);
+    ASSERT_EQ(::stat(clip.c_str(), &st), 0);
+    EXPECT_EQ(st.st_ctim.tv_sec, changement.tv_sec);
+    EXPECT_EQ(st.st_ctim.tv_nsec, changement.tv_nsec);
 }
