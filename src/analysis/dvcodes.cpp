@@ -161,8 +161,23 @@ int EcrireDatecodeDV(uint8_t* image, size_t taille, const TDatecodeDV& date, boo
                 creerPack(datePrincipale, kTypeDate);
             if (heurePrincipale[0] == kSansPack)
                 creerPack(heurePrincipale, kTypeHeure);
-            // A recorder also repeats them in the subcode of the second half
-            // of the sequences, after each time code slot, where MediaInfo reads them.
+            // A recorder also repeats them after each source and source
+            // control pair of the VAUX (the pair a DV encoder writes; readers
+            // such as MediaInfo look for the date there), and in the subcode
+            // of the second half of the sequences, after each time code slot.
+            for (int slot = 0; slot + 3 < kZoneVaux.nombre; ++slot) {
+                if (slot / kZoneVaux.slotsParBloc != (slot + 3) / kZoneVaux.slotsParBloc)
+                    continue;
+                const uint8_t* source = seq + kZoneVaux.position(slot);
+                const uint8_t* controle = seq + kZoneVaux.position(slot + 1);
+                uint8_t* date = seq + kZoneVaux.position(slot + 2);
+                uint8_t* heure = seq + kZoneVaux.position(slot + 3);
+                if (source[0] == kTypeSourceVideo && controle[0] == kTypeControleVideo && date[0] == kSansPack
+                    && heure[0] == kSansPack) {
+                    creerPack(date, kTypeDate);
+                    creerPack(heure, kTypeHeure);
+                }
+            }
             if (s >= sequences(taille) / 2)
                 for (int slot = 1; slot < kZoneSubcode.nombre; slot += 3) {
                     uint8_t* date = seq + kZoneSubcode.position(slot);

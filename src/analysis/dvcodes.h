@@ -86,9 +86,10 @@ DvInfo DvInfoDeTrame(const uint8_t* image, size_t taille);
 // and reserved bits stay as they were, and the day of the week follows the new
 // date unless the pack says it has none. With creerPacks, a sequence's VAUX
 // main-area slots for the two packs that hold no pack at all (0xFF, as a DV
-// encoder leaves them) get new packs, and so do the empty pairs of subcode
-// slots after each time code slot in the second half of the sequences (where
-// a recorder repeats them). Nothing is written, and 0 returned,
+// encoder leaves them) get new packs, and so do the empty pairs of VAUX slots
+// after each source and source-control pair and of subcode slots after each
+// time code slot in the second half of the sequences (where a recorder
+// repeats them). Nothing is written, and 0 returned,
 // when the fields do not make a valid date and time; years are stored as two
 // digits (read back as 1940-2039). Returns the number of packs written.
 int EcrireDatecodeDV(uint8_t* image, size_t taille, const TDatecodeDV& date, bool creerPacks);

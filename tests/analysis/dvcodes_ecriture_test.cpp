@@ -36,7 +36,9 @@ const TDatecodeDV k14Juillet2004{2004, 7, 14, 10, 31, 5};
 TEST(DvEcritureDate, CreatesMainAreaPacksInEveryDifSequenceOfAnEmptyFrame)
 {
     std::vector<uint8_t> f(12 * kSequence, 0xFF);
-    EXPECT_EQ(EcrireDatecodeDV(f.data(), f.size(), k14Juillet2004, true), 24);
+    // Two VAUX packs a sequence, and in the second half of the sequences
+    // (6 to 11) two subcode packs after each of the four time code slots.
+    EXPECT_EQ(EcrireDatecodeDV(f.data(), f.size(), k14Juillet2004, true), 12 * 2 + 6 * 4 * 2);
     EXPECT_EQ(DecoderDatecode(f.data(), f.size()), k14Juillet2004);
     for (size_t s = 0; s < 12; ++s) {
         SCOPED_TRACE(s);
@@ -51,12 +53,18 @@ TEST(DvEcritureDate, CreatesMainAreaPacksInEveryDifSequenceOfAnEmptyFrame)
         EXPECT_EQ(f[date + 7], 0x85); // seconds
         EXPECT_EQ(f[date + 8], 0xB1); // minutes
         EXPECT_EQ(f[date + 9], 0xD0); // hours
+        for (int bloc = 0; bloc < 2; ++bloc)
+            for (int ssyb : {1, 2, 4, 5}) {
+                const uint8_t attendu = s < 6 ? 0xFF : (ssyb % 3 == 1 ? 0x62 : 0x63);
+                EXPECT_EQ(f[s * kSequence + subcode(bloc, ssyb)], attendu) << bloc << ' ' << ssyb;
+            }
     }
     // Nothing else in the frame changed.
     size_t changes = 0;
     for (uint8_t b : f)
         changes += b != 0xFF;
-    EXPECT_EQ(changes, 12u * 8); // two 5-byte packs a sequence, whose time-zone and frame bytes stay 0xFF
+    // 5-byte packs whose time-zone and frame bytes stay 0xFF: 4 bytes each.
+    EXPECT_EQ(changes, (12u * 2 + 6 * 4 * 2) * 4);
 }
 
 TEST(DvEcritureDate, RewritesEveryExistingCopyAndKeepsTheirOtherBits)
@@ -112,7 +120,8 @@ TEST(DvEcritureDate, InvalidDatesAndShortFramesWriteNothing)
     EXPECT_EQ(EcrireDatecodeDV(court.data(), court.size(), k14Juillet2004, true), 0);
     // A cut last sequence is left alone.
     std::vector<uint8_t> coupe(2 * kSequence + 500, 0xFF);
-    EXPECT_EQ(EcrireDatecodeDV(coupe.data(), coupe.size(), k14Juillet2004, true), 4);
+    // (Its second whole sequence is the second half: subcode packs too.)
+    EXPECT_EQ(EcrireDatecodeDV(coupe.data(), coupe.size(), k14Juillet2004, true), 2 * 2 + 4 * 2);
 }
 
 TEST(DvEcritureDate, YearsAreStoredAsTwoDigitsReadBackFrom1940To2039)

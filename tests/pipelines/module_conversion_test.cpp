@@ -15,6 +15,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <random>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -59,8 +60,13 @@ TEST(ModuleConversion, AStopBetweenChunksLeavesAValidShorterOutputAndTheSource)
         {"pal_scenes_merge.avi", &TCdm::GrapheDecalageHoraire, false},
         {"pal_scenes_merge.avi", &TCdm::GrapheExtraireAudio, true},
     };
-    for (const Cas& c : cas) {
-        SCOPED_TRACE(c.nom);
+    // Esc comes at a few points drawn once from a fixed seed, the same in every run.
+    std::mt19937 tirage(20);
+    std::uniform_int_distribution<int> point(2, 20);
+    for (const Cas& c : cas)
+    for (int essai = 0; essai < 3; ++essai) {
+        const int retenue = point(tirage);
+        SCOPED_TRACE(std::string(c.nom) + " Esc at append " + std::to_string(retenue));
         ScratchDir d;
         const std::string source = d.copyFixture(c.nom);
         const QString empreinte = sha256(source);
@@ -69,7 +75,7 @@ TEST(ModuleConversion, AStopBetweenChunksLeavesAValidShorterOutputAndTheSource)
         TCdm cdm;
         std::atomic<bool> relache{false};
         RegleSortie regle;
-        regle.retenue = 12;
+        regle.retenue = retenue;
         regle.liberee = [&] { return relache.load(); };
         cdm.definirFabriqueSortie(SortieRetenue::fabrique(regle));
         ASSERT_TRUE((cdm.*c.graphe)(QString::fromStdString(source), QString::fromStdString(sortie)));
@@ -95,7 +101,7 @@ TEST(ModuleConversion, AStopBetweenChunksLeavesAValidShorterOutputAndTheSource)
         const AviDemuxer lu = AviDemuxer::ouvrir(sortie);
         EXPECT_FALSE(lu.interrupted());
         const size_t ecrites = lu.frameIndex(0).size();
-        EXPECT_GT(ecrites, 0u);
+        // An early Esc may leave no frame at all: still a closed file.
         EXPECT_LT(ecrites, total);
         EXPECT_EQ(fluxFfprobe(ffprobe(sortie))[0].toObject().value("nb_read_packets").toString().toInt(), int(ecrites));
         EXPECT_NEAR(pisteMediaInfo(sortie, "Video").value("Duration").toString().toDouble(), double(ecrites) * 0.04, 0.0011);

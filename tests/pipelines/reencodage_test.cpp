@@ -97,7 +97,7 @@ void verifierHorloges(const std::vector<TrameDV>& source, bool palSource, const 
 }
 
 struct Faits {
-    QString standard, aspect, cadence;
+    QString standard, aspect, cadence, dateEnregistrement;
     int hauteur = 0;
     double duree = 0;
 };
@@ -108,7 +108,8 @@ Faits faitsDe(const std::string& chemin)
     const QJsonObject f = fluxFfprobe(ffprobe(chemin, false))[0].toObject();
     EXPECT_EQ(f.value("codec_name").toString(), "dvvideo");
     return {v.value("Standard").toString(), v.value("DisplayAspectRatio").toString(), f.value("r_frame_rate").toString(),
-            f.value("height").toInt(), v.value("Duration").toString().toDouble()};
+            pisteMediaInfo(chemin, "General").value("Recorded_Date").toString(), f.value("height").toInt(),
+            v.value("Duration").toString().toDouble()};
 }
 
 // A PAL clip for the sync test: black, one white frame at 1 s, and a burst
@@ -180,6 +181,8 @@ TEST(Reencodage, PalToNtscAndBackKeepsFormatDurationClockAndAspect)
         EXPECT_EQ(sha256(source), empreinte);
 
         const double dureeSource = double(trames.size()) / 25.0;
+        const QString dateSource = pisteMediaInfo(source, "General").value("Recorded_Date").toString();
+        ASSERT_FALSE(dateSource.isEmpty());
         const QString aspect = c.large ? "1.778" : "1.333";
         for (const auto& [chemin, estPal] : {std::pair{ntsc, false}, std::pair{pal, true}}) {
             SCOPED_TRACE(chemin);
@@ -188,6 +191,7 @@ TEST(Reencodage, PalToNtscAndBackKeepsFormatDurationClockAndAspect)
             EXPECT_EQ(f.hauteur, estPal ? 576 : 480);
             EXPECT_EQ(f.cadence, estPal ? "25/1" : "30000/1001");
             EXPECT_EQ(f.aspect, aspect);
+            EXPECT_EQ(f.dateEnregistrement, dateSource);
             EXPECT_NEAR(f.duree, dureeSource, 1.0 / fps(estPal) + 0.001);
             // Korvan's own entry reads it as DV of that standard and type.
             TAfficherFichier e(QString::fromStdString(chemin));

@@ -94,6 +94,10 @@ inline constexpr ConversionParLettre kConversionsParLettre[] = {
     {"1", "pal_t2_43.avi", "_type1.avi", true},
     {"2", "pal_t1_43.avi", "_type2.avi", true},
     {"w", "pal_t2_43.avi", ".wav", false},
+    {"n", "pal_t2_43.avi", "_ntsc.avi", true},
+    {"p", "ntsc_t2_43.avi", "_pal.avi", true},
+    {"i", "pal_t1_43.avi", "_in.avi", true},
+    {"g", "mjpeg_pcm.avi", "_dvtype2.avi", true},
 };
 
 } // namespace korvan::test
