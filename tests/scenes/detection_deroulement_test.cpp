@@ -11,10 +11,14 @@
 #include "scenes/lecture_scn.h"
 #include "scenes/texte_scenes.h"
 
+#include <QProcess>
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
+
+#include <unistd.h>
 #include <stdexcept>
 
 using namespace korvan;
@@ -39,6 +43,8 @@ public:
     {
         if (i == echapA)
             abandonDemande = true;
+        if (i == fauteA && faute)
+            faute();
         if (vides.count(i))
             return 0;
         if (illisibles.count(i))
@@ -47,6 +53,8 @@ public:
     }
 
     int64_t echapA = -1;
+    int64_t fauteA = -1;         // frame at which faute() strikes the file
+    std::function<void()> faute;
     std::set<int64_t> vides;
     std::set<int64_t> illisibles;
     bool* temoinOuverture = nullptr; // outlives the source, which the run destroys
@@ -194,6 +202,58 @@ TEST(DetectionImages, EmptyOrUnreadableFramesDoNotSplitARecording)
     ASSERT_EQ(r.scenes.size(), 1u);
     EXPECT_EQ(r.scenes[0].debut, 0);
     EXPECT_EQ(r.scenes[0].fin, 29) << "frames that could not be read still count";
+}
+
+// The clip deleted or cut short while its scenes are being found: the run
+// ends, the open file still reads whole when deleted, and a cut leaves
+// unreadable frames that split nothing. The clip, ten copies of a clip of
+// four recordings end to end, is longer than the reads kept in flight.
+TEST(DetectionImages, AClipDeletedOrCutDuringTheRunStillEndsWithTheScenesItHolds)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    ScratchDir d;
+    const std::string modele = d.path("dix.avi");
+    ASSERT_EQ(QProcess::execute("ffmpeg", {"-hide_banner", "-loglevel", "error", "-y", "-stream_loop", "9", "-i",
+                                           QString::fromStdString(fixture("pal_scenes_merge.avi")), "-c", "copy",
+                                           QString::fromStdString(modele)}),
+              0);
+    const auto detecter = [&](const std::string& nom, int64_t fauteA, std::function<void(const std::string&)> faute) {
+        const std::string chemin = d.path(nom);
+        writeWholeFile(chemin, readWholeFile(modele));
+        const TAfficherFichier entree(QString::fromStdString(chemin));
+        fpsCourant = entree.fps;
+        auto source = std::make_unique<SourceTruquee>(entree.chemin);
+        source->fauteA = fauteA;
+        source->faute = [=] { faute(chemin); };
+        Enregistreur r;
+        EXPECT_EQ(DetecterScenes(entree, r.routines(), std::move(source)), IssueDetection::Complete);
+        EXPECT_EQ(r.fins, 1);
+        fpsCourant = 0;
+        std::vector<std::pair<int64_t, int64_t>> b;
+        for (const TSceneInfo& s : r.scenes)
+            b.emplace_back(s.debut, s.fin);
+        return b;
+    };
+    const auto reference = detecter("reference.avi", -1, {});
+    ASSERT_GT(reference.size(), 20u);
+    const int64_t derniere = reference.back().second;
+
+    const auto supprime = detecter("supprime.avi", 30, [](const std::string& c) { ASSERT_EQ(::unlink(c.c_str()), 0); });
+    EXPECT_EQ(supprime, reference);
+
+    // Cut in the ninth copy, past the reads in flight at frame 10: what lies
+    // beyond reads as nothing and starts no scene.
+    const int64_t coupe = 8 * 41 + 20;
+    const auto coupes = detecter("coupe.avi", 10, [&](const std::string& c) {
+        ASSERT_EQ(::truncate(c.c_str(), 16384 + coupe * 144000), 0);
+    });
+    ASSERT_FALSE(coupes.empty());
+    ASSERT_LT(coupes.size(), reference.size());
+    for (size_t k = 0; k + 1 < coupes.size(); ++k)
+        EXPECT_EQ(coupes[k], reference[k]);
+    EXPECT_EQ(coupes.back().first, reference[coupes.size() - 1].first);
+    EXPECT_LE(coupes.back().first, coupe);
+    EXPECT_EQ(coupes.back().second, derniere);
 }
 
 TEST(DetectionImages, WithoutFrameRateThePositionsAreZeroTexts)
