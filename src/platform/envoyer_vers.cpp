@@ -50,7 +50,7 @@ QString argumentExec(const QString& argument)
 } // namespace
 
 QString texteEntreeBureau(const QString& nom, const QString& cible, const QString& dossierTravail,
-                          const QString& description)
+                          const QString& description, bool horsMenus)
 {
     if (nom.isEmpty() || cible.isEmpty() || !QDir::isAbsolutePath(cible))
         return {};
@@ -71,14 +71,16 @@ QString texteEntreeBureau(const QString& nom, const QString& cible, const QStrin
     texte += QStringLiteral("Terminal=false\n"
                             "MimeType=") + QLatin1String(typesMimeAvi) + u'\n';
     texte += QStringLiteral("Categories=AudioVideo;Video;\n");
+    if (horsMenus)
+        texte += QStringLiteral("NoDisplay=true\n");
     return texte;
 }
 
 bool CreerRaccourci(const QString& cheminLien, const QString& cible, const QString& dossierTravail,
-                    const QString& description)
+                    const QString& description, bool horsMenus)
 {
     const QFileInfo lien(cheminLien);
-    const QString texte = texteEntreeBureau(lien.completeBaseName(), cible, dossierTravail, description);
+    const QString texte = texteEntreeBureau(lien.completeBaseName(), cible, dossierTravail, description, horsMenus);
     if (texte.isEmpty() || cheminLien.isEmpty())
         return false;
     if (!QDir().mkpath(lien.absolutePath()))
@@ -108,7 +110,17 @@ bool CreerRaccourciEnvoyerVers(const QString& nom, const QString& dossierApplica
     if (lien.isEmpty())
         return false;
     // No working folder: launched programs start in the home folder.
-    return CreerRaccourci(lien, programme, QString(), QStringLiteral("Raccourci vers ") + nom);
+    return CreerRaccourci(lien, programme, QString(), QStringLiteral("Raccourci vers ") + nom,
+                          entreeApplicationInstallee(programme));
+}
+
+bool entreeApplicationInstallee(const QString& programme)
+{
+    // <prefix>/bin/korvan beside <prefix>/share/applications/korvan.desktop.
+    const QDir prefixe = QFileInfo(QFileInfo(programme).absolutePath()).dir();
+    const QString installee = prefixe.filePath(QStringLiteral("share/applications/") + QFileInfo(programme).fileName()
+                                               + QStringLiteral(".desktop"));
+    return QFileInfo(installee).isFile();
 }
 
 bool CreerRaccourciEnvoyerVers(const QString& nom)

@@ -101,6 +101,28 @@ TEST(EnvoyerVers, WorkingFolderAndDescriptionOfAGeneralShortcut)
     EXPECT_TRUE(l.contains(QStringLiteral("Comment=Un outil \\\\ à moi")));
 }
 
+// Run from an installed prefix, whose application entry is in the menus
+// already, the user's entry stays out of them; run from a build folder it is
+// the only entry and shows.
+TEST(EnvoyerVers, AnInstalledProgramIsNotListedTwiceInTheMenus)
+{
+    BureauTemporaire bureau;
+    const QString applications = dossierApplicationsUtilisateur();
+    const QString prefixe = bureau.home() + QStringLiteral("/usr");
+    const QString programme = prefixe + QStringLiteral("/bin/korvan");
+    const QString entree = applications + QStringLiteral("/Korvan.desktop");
+    for (const bool installe : {false, true}) {
+        SCOPED_TRACE(installe);
+        if (installe)
+            ASSERT_TRUE(ecrireFichier(prefixe + QStringLiteral("/share/applications/korvan.desktop"), "[Desktop Entry]\n"));
+        ASSERT_TRUE(CreerRaccourciEnvoyerVers(QStringLiteral("Korvan"), applications, programme));
+        verifierEntreeValide(entree);
+        EXPECT_EQ(lignes(entree).contains(QStringLiteral("NoDisplay=true")), installe);
+        // File managers still offer it for AVI files.
+        EXPECT_EQ(lignes(entree).filter(QStringLiteral("MimeType=")).size(), 1);
+    }
+}
+
 TEST(EnvoyerVers, FailuresReturnFalseAndWriteNothing)
 {
     BureauTemporaire bureau;
