@@ -77,8 +77,9 @@ TaviFichier::TaviFichier(const QString& cheminDonne, const ContexteEntree& conte
     texteTimecode = QStringLiteral("N/A");
     cleDatecode = QString(QChar(kCleSansDatecode));
     standard = 0;
-    EtatFichier scn;
-    aScenes = LireEtatFichier(CheminLocal(ChangerExtension(chemin, QStringLiteral(".scn"))), scn);
+    const std::string scn = CheminLocal(ChangerExtension(chemin, QStringLiteral(".scn")));
+    EtatFichier etatScn;
+    aScenes = contexte.dossiers ? contexte.dossiers->existe(scn) : LireEtatFichier(scn, etatScn);
 
     if (source->ouverte()) {
         try {

@@ -22,6 +22,9 @@ struct ContexteEntree {
 
     QString formatAfficher = kFormatAfficherDefaut;
     FonctionSonde sonde; // empty: the real probe
+    // Folders listed beforehand, asked whether a clip has its scene file;
+    // none: a stat of that file.
+    std::shared_ptr<const NomsDossiers> dossiers;
 
     static bool SondeParDefaut(const QString& chemin, TResultatSonde& resultat);
 };

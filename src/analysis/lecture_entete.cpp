@@ -1,6 +1,7 @@
 #include "analysis/lecture_entete.h"
 
 #include <algorithm>
+#include <dirent.h>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -61,6 +62,37 @@ bool LireEtatFichier(const std::string& chemin, EtatFichier& etat)
         return false;
     remplirEtat(st, etat);
     return true;
+}
+
+bool NomsDossiers::lister(const std::string& dossier)
+{
+    DIR* d = ::opendir(dossier.c_str());
+    if (!d)
+        return false;
+    Dossier liste{dossier, {}, {}};
+    while (const dirent* e = ::readdir(d)) {
+        // A symbolic link exists only if its target does, and some file
+        // systems do not tell the kind: those names get their own stat.
+        auto& noms = e->d_type == DT_LNK || e->d_type == DT_UNKNOWN ? liste.aVerifier : liste.presents;
+        noms.emplace_back(e->d_name);
+    }
+    ::closedir(d);
+    std::sort(liste.presents.begin(), liste.presents.end());
+    std::sort(liste.aVerifier.begin(), liste.aVerifier.end());
+    dossiers_.push_back(std::move(liste));
+    return true;
+}
+
+bool NomsDossiers::existe(const std::string& chemin) const
+{
+    const size_t barre = chemin.rfind('/');
+    const std::string dossier = barre == std::string::npos ? "." : barre == 0 ? "/" : chemin.substr(0, barre);
+    const std::string nom = barre == std::string::npos ? chemin : chemin.substr(barre + 1);
+    const auto liste = std::find_if(dossiers_.begin(), dossiers_.end(), [&](const Dossier& d) { return d.chemin == dossier; });
+    EtatFichier etat;
+    if (liste == dossiers_.end() || std::binary_search(liste->aVerifier.begin(), liste->aVerifier.end(), nom))
+        return LireEtatFichier(chemin, etat);
+    return std::binary_search(liste->presents.begin(), liste->presents.end(), nom);
 }
 
 SourceEntete::SourceEntete(const std::string& chemin) : chemin_(chemin)

@@ -31,6 +31,28 @@ struct EtatFichier {
 // with the rest). False when nothing is there.
 bool LireEtatFichier(const std::string& chemin, EtatFichier& etat);
 
+// The names of folders read once, for many existence questions: an entry
+// asks whether its clip has a scene file, and for a folder of two thousand
+// clips one listing answers what would otherwise take two thousand stats.
+// A path whose folder was not listed gets its own stat. The listing is a
+// snapshot: it serves one pass over the files (one korvan-info run).
+class NomsDossiers {
+public:
+    // Reads the names of a folder; false (nothing kept) when it cannot be read.
+    bool lister(const std::string& dossier);
+    // Something is at that path (as LireEtatFichier says), from the listing
+    // when its folder was listed.
+    bool existe(const std::string& chemin) const;
+
+private:
+    struct Dossier {
+        std::string chemin;
+        std::vector<std::string> presents;  // sorted
+        std::vector<std::string> aVerifier; // links, names of unknown kind: sorted
+    };
+    std::vector<Dossier> dossiers_;
+};
+
 class SourceEntete : public ByteSource {
 public:
     // Bytes read at open; ffmpeg's and capture tools' headers with the first

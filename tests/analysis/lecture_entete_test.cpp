@@ -251,3 +251,37 @@ TEST(LectureEntete, FileFactsFromOneStatMatchQt)
         ::unsetenv("TZ");
     ::tzset();
 }
+
+// A listed folder answers what a stat of each name would: files, folders,
+// links to something and to nothing, names absent, and names in folders
+// that were not listed. The entry's scene-file flag comes out the same.
+TEST(LectureEntete, AListedFolderAnswersAsAStatOfEachName)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    ScratchDir d;
+    const std::string dossier = d.path("clips");
+    ASSERT_EQ(::mkdir(dossier.c_str(), 0755), 0);
+    const std::string autre = d.path("ailleurs");
+    ASSERT_EQ(::mkdir(autre.c_str(), 0755), 0);
+    writeWholeFile(dossier + "/a.scn", "x");
+    writeWholeFile(autre + "/b.scn", "x");
+    ASSERT_EQ(::mkdir((dossier + "/dossier.scn").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink("a.scn", (dossier + "/lien.scn").c_str()), 0);
+    ASSERT_EQ(::symlink("absent", (dossier + "/mort.scn").c_str()), 0);
+    NomsDossiers noms;
+    ASSERT_TRUE(noms.lister(dossier));
+    EXPECT_FALSE(noms.lister(d.path("nulle part")));
+    for (const std::string& chemin : {dossier + "/a.scn", dossier + "/A.scn", dossier + "/dossier.scn",
+                                      dossier + "/lien.scn", dossier + "/mort.scn", dossier + "/rien.scn",
+                                      autre + "/b.scn", autre + "/c.scn", d.path("nulle part/x.scn")}) {
+        SCOPED_TRACE(chemin);
+        EtatFichier etat;
+        EXPECT_EQ(noms.existe(chemin), LireEtatFichier(chemin, etat));
+    }
+    ContexteEntree avecListe;
+    avecListe.dossiers = std::make_shared<NomsDossiers>(noms);
+    const std::string clip = dossier + "/a.avi";
+    ASSERT_TRUE(QFile::copy(q(fixture("pal_t2_43.avi")), q(clip)));
+    EXPECT_EQ(entreeJson(clip, avecListe), entreeJson(clip));
+    EXPECT_EQ(TAfficherFichier(q(clip), avecListe).aScenes, true);
+}

@@ -14,10 +14,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <unistd.h>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <cerrno>
 #include <cstdio>
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -72,12 +72,8 @@ int afficherRapportsRiff(const QStringList& fichiers)
     return code;
 }
 
-void ecrire(const QJsonDocument& doc)
-{
-    const QByteArray texte = doc.toJson(QJsonDocument::Compact);
-    std::fwrite(texte.constData(), 1, size_t(texte.size()), stdout);
-    std::fputc('\n', stdout);
-}
+// From this many files in one folder, listing it costs less than a stat each.
+constexpr int kFichiersPourLister = 16;
 
 } // namespace
 
@@ -140,22 +136,46 @@ int main(int argc, char** argv)
     if (vue == Vue::Riff)
         return afficherRapportsRiff(fichiers);
 
+    // Folders that hold many of the files are listed once: their clips'
+    // scene files are then looked up in memory instead of one stat each.
+    // Relative names are made absolute here, with the working folder asked once.
+    const QDir ici = QDir::current();
+    for (QString& f : fichiers)
+        if (!f.isEmpty() && !QDir::isAbsolutePath(f))
+            f = QDir::cleanPath(ici.absoluteFilePath(f));
+    std::map<std::string, int> parDossier;
+    for (const QString& f : fichiers) {
+        const std::string local = korvan::CheminLocal(korvan::CheminAbsolu(f));
+        const size_t barre = local.rfind('/');
+        ++parDossier[barre == 0 ? "/" : local.substr(0, barre)];
+    }
+    auto dossiers = std::make_shared<korvan::NomsDossiers>();
+    for (const auto& [dossier, nombre] : parDossier)
+        if (nombre >= kFichiersPourLister)
+            dossiers->lister(dossier);
+    contexte.dossiers = dossiers;
+    // Entries are written in large blocks, not one system call per 4 KiB.
+    static char tampon[1 << 16];
+    std::setvbuf(stdout, tampon, _IOFBF, sizeof tampon);
+
     // Every file gets its entry; the status says whether any could not be read.
     int code = 0;
-    QJsonArray tous;
-    for (const QString& chemin : fichiers) {
-        const korvan::TAfficherFichier entree(chemin, contexte);
+    if (tableau)
+        std::fputc('[', stdout);
+    for (qsizetype i = 0; i < fichiers.size(); ++i) {
+        const korvan::TAfficherFichier entree(fichiers[i], contexte);
         if (!entree.erreurOuverture.empty()) {
             std::fprintf(stderr, "korvan-info: %s\n", entree.erreurOuverture.c_str());
             code = 1;
         }
-        const QJsonObject o = korvan::EntreeVersJson(entree);
-        if (tableau)
-            tous.append(o);
-        else
-            ecrire(QJsonDocument(o));
+        const QByteArray o = korvan::EntreeVersJsonCompact(entree);
+        if (tableau && i > 0)
+            std::fputc(',', stdout);
+        std::fwrite(o.constData(), 1, size_t(o.size()), stdout);
+        if (!tableau)
+            std::fputc('\n', stdout);
     }
     if (tableau)
-        ecrire(QJsonDocument(tous));
+        std::fputs("]\n", stdout);
     return code;
 }
