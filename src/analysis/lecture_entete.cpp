@@ -164,8 +164,11 @@ size_t SourceEntete::lireFichier(int64_t offset, void* buffer, size_t n) const
 void SourceEntete::remplir(Fenetre& f, int64_t debut, size_t n) const
 {
     f.debut = debut;
-    f.octets.resize(n);
-    f.octets.resize(n == 0 ? 0 : lireFichier(debut, f.octets.data(), n));
+    if (f.capacite < n) {
+        f.tampon.reset(new uint8_t[n]);
+        f.capacite = n;
+    }
+    f.taille = n == 0 ? 0 : lireFichier(debut, f.tampon.get(), n);
 }
 
 size_t SourceEntete::readAt(int64_t offset, void* buffer, size_t n) const
@@ -177,7 +180,7 @@ size_t SourceEntete::readAt(int64_t offset, void* buffer, size_t n) const
     n = size_t(std::min<int64_t>(int64_t(n), etat_.taille - offset));
     for (const Fenetre* f : {&tete_, &bloc_}) {
         if (f->contient(offset, n)) {
-            std::memcpy(buffer, f->octets.data() + (offset - f->debut), n);
+            std::memcpy(buffer, f->octets() + (offset - f->debut), n);
             return n;
         }
     }
@@ -185,8 +188,8 @@ size_t SourceEntete::readAt(int64_t offset, void* buffer, size_t n) const
     if (n >= kBloc)
         return lireFichier(offset, buffer, n);
     remplir(bloc_, offset, size_t(std::min<int64_t>(etat_.taille - offset, int64_t(kBloc))));
-    const size_t k = std::min(n, bloc_.octets.size());
-    std::memcpy(buffer, bloc_.octets.data(), k);
+    const size_t k = std::min(n, bloc_.taille);
+    std::memcpy(buffer, bloc_.octets(), k);
     return k;
 }
 

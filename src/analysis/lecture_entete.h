@@ -9,6 +9,7 @@
 #include "analysis/file_io.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -88,10 +89,15 @@ public:
 private:
     struct Fenetre {
         int64_t debut = 0;
-        std::vector<uint8_t> octets;
+        // Not zeroed first: the read fills it, and zeroing 32 KiB per file
+        // costs as much as reading them from the page cache.
+        std::unique_ptr<uint8_t[]> tampon;
+        size_t capacite = 0;
+        size_t taille = 0;
+        const uint8_t* octets() const { return tampon.get(); }
         bool contient(int64_t offset, size_t n) const
         {
-            return offset >= debut && offset + int64_t(n) <= debut + int64_t(octets.size());
+            return offset >= debut && offset + int64_t(n) <= debut + int64_t(taille);
         }
     };
     size_t lireFichier(int64_t offset, void* buffer, size_t n) const;

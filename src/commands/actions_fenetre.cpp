@@ -313,6 +313,12 @@ bool TableActions::itemCoche(const ActionFenetre& a) const
 void TableActions::MajCommandes(const EtatFenetre& etat, const ListeFichiers& liste)
 {
     const EntreePtr courante = liste.entreeCourante();
+    // The selected lines, looked up once for every multi-file command.
+    std::vector<int> choisies;
+    if (liste.nombreSelectionnees() > 0)
+        for (int i = 0; i < liste.nombreLignes(); ++i)
+            if (liste.estSelectionnee(i))
+                choisies.push_back(i);
     for (ActionFenetre& a : actions) {
         const int cat = categorieIndex(a.categorie);
         if (!etat.listeVisible && cat == catListe) {
@@ -330,12 +336,10 @@ void TableActions::MajCommandes(const EtatFenetre& etat, const ListeFichiers& li
         bool visible = false, enabled = false;
         if (permis && cat == catMulti) {
             visible = enabled = true;
-            if (commande && commande->OnFileCondition && liste.nombreSelectionnees() > 0) {
+            if (commande && commande->OnFileCondition && !choisies.empty()) {
                 // Offered when at least one selected file allows it.
                 visible = enabled = false;
-                for (int i = 0; i < liste.nombreLignes(); ++i) {
-                    if (!liste.estSelectionnee(i))
-                        continue;
+                for (const int i : choisies) {
                     bool v = true, e = true;
                     commande->OnFileCondition(commande->Param, liste.entree(i).get(), v, e);
                     visible = visible || v;

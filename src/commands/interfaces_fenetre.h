@@ -45,8 +45,9 @@ public:
     // sorted place and selects it; it stays focused if it was.
     virtual void RenommerEntree(int index, const QString& nouveauChemin) = 0;
 
-    // Derived from the above.
-    int nombreSelectionnees() const;
+    // Derived from the above; a list that counts its selection as it
+    // changes says so at once (the commands ask at every paint).
+    virtual int nombreSelectionnees() const;
     int indexDeEntree(const TAfficherFichier* entree) const;
 };
 

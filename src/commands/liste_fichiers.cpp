@@ -90,7 +90,7 @@ QVariant ListePrincipale::data(const QModelIndex& i, int role) const
 {
     if (role != Qt::DisplayRole || !i.isValid() || i.row() >= nombre())
         return {};
-    return lignes_[size_t(i.row())].texte;
+    return lignes_[size_t(i.row())]->texte;
 }
 
 // The count follows the selection's own changes, so the counter costs nothing on long lists.
@@ -129,16 +129,18 @@ int ListePrincipale::chercherCle(const Cle& c, bool& trouve) const
 {
     trouve = false;
     // Keys equal but for letter case are neighbours: check them for the same file.
-    auto parCle = [](const Cle& x, const Cle& y) { return x.tri.compare(y.tri) < 0; };
+    auto parCle = [](const Cle* x, const Cle& y) { return x->tri.compare(y.tri) < 0; };
+    auto cleAvant = [](const Cle& x, const Cle* y) { return x.tri.compare(y->tri) < 0; };
     const auto debut = std::lower_bound(clesTri_.begin(), clesTri_.end(), c, parCle);
-    const auto fin = std::upper_bound(debut, clesTri_.end(), c, parCle);
+    const auto fin = std::upper_bound(debut, clesTri_.end(), c, cleAvant);
     for (auto it = debut; it != fin; ++it) {
-        if (memeFichier(it->chemin, c.chemin)) {
+        if (memeFichier((*it)->chemin, c.chemin)) {
             trouve = true;
             return int(it - clesTri_.begin());
         }
     }
-    const auto place = std::lower_bound(debut, fin, c, [this](const Cle& x, const Cle& y) { return comparer(x, y) < 0; });
+    const auto place = std::lower_bound(debut, fin, c,
+                                        [this](const Cle* x, const Cle& y) { return comparer(*x, y) < 0; });
     return int(place - clesTri_.begin());
 }
 
@@ -151,11 +153,11 @@ ListePrincipale::Cle ListePrincipale::cleDe(const TAfficherFichier& e, TOrdreTri
 void ListePrincipale::inserer(int k, std::shared_ptr<const TAfficherFichier> entree, Cle cle, bool choisie)
 {
     beginInsertRows({}, k, k);
-    Ligne l;
-    l.texte = entree->nom;
-    l.entree = std::move(entree);
-    clesTri_.insert(clesTri_.begin() + k, std::move(cle));
-    lignes_.insert(lignes_.begin() + k, std::move(l));
+    auto l = std::make_unique<Ligne>();
+    l->texte = entree->nom;
+    l->entree = std::move(entree);
+    clesTri_.insert(size_t(k), std::make_unique<Cle>(std::move(cle)));
+    lignes_.insert(size_t(k), std::move(l));
     endInsertRows(); // the focused line moves with its entry
     if (choisie)
         selection_.select(index(k), QItemSelectionModel::Select);
@@ -168,8 +170,8 @@ void ListePrincipale::retirer(int k)
     // Deselected first, so the count never depends on how the view drops a removed line.
     selection_.select(index(k), QItemSelectionModel::Deselect);
     beginRemoveRows({}, k, k);
-    lignes_.erase(lignes_.begin() + k);
-    clesTri_.erase(clesTri_.begin() + k);
+    lignes_.erase(size_t(k));
+    clesTri_.erase(size_t(k));
     endRemoveRows();
 }
 
@@ -189,7 +191,7 @@ int ListePrincipale::AjouterFichier(const QString& chemin)
         inserer(k, std::move(entree), std::move(cle), choisir);
     } else {
         // The newer entry wins; the line keeps its text and place.
-        lignes_[size_t(k)].entree = std::move(entree);
+        lignes_[size_t(k)]->entree = std::move(entree);
         emit dataChanged(index(k), index(k));
     }
     selectionnerFocus();
@@ -199,7 +201,7 @@ int ListePrincipale::AjouterFichier(const QString& chemin)
 int ListePrincipale::IndexDeChemin(const QString& chemin) const
 {
     for (int i = 0; i < nombre(); ++i)
-        if (lignes_[size_t(i)].entree->chemin == chemin)
+        if (lignes_[size_t(i)]->entree->chemin == chemin)
             return i;
     return -1;
 }
@@ -227,7 +229,7 @@ void ListePrincipale::RelireEntree(int i)
 {
     if (i < 0 || i >= nombre())
         return;
-    lignes_[size_t(i)].entree = fabrique(lignes_[size_t(i)].entree->chemin);
+    lignes_[size_t(i)]->entree = fabrique(lignes_[size_t(i)]->entree->chemin);
     emit dataChanged(index(i), index(i));
 }
 
@@ -263,17 +265,16 @@ bool ListePrincipale::ReconstruireListe(TOrdreTri o)
     const QModelIndexList avant = persistentIndexList();
     std::vector<const TAfficherFichier*> entreesAvant;
     for (const QModelIndex& i : avant)
-        entreesAvant.push_back(lignes_[size_t(i.row())].entree.get());
-    std::vector<Ligne> anciennes = std::move(lignes_);
-    lignes_.clear();
+        entreesAvant.push_back(lignes_[size_t(i.row())]->entree.get());
+    std::vector<std::unique_ptr<Ligne>> anciennes = lignes_.toutPrendre();
     clesTri_.clear();
     prefOrdreListe = o;
-    for (Ligne& l : anciennes) {
-        Cle cle = cleDe(*l.entree, o);
+    for (std::unique_ptr<Ligne>& l : anciennes) {
+        Cle cle = cleDe(*l->entree, o);
         bool existe = false;
         const int k = chercherCle(cle, existe);
-        clesTri_.insert(clesTri_.begin() + k, std::move(cle));
-        lignes_.insert(lignes_.begin() + k, std::move(l));
+        clesTri_.insert(size_t(k), std::make_unique<Cle>(std::move(cle)));
+        lignes_.insert(size_t(k), std::move(l));
     }
     QModelIndexList apres;
     for (const TAfficherFichier* e : entreesAvant)
@@ -354,7 +355,7 @@ EntreePtr ListePrincipale::entreeCourante() const
     if (courante_)
         return courante_;
     const int f = focus();
-    return f >= 0 && f < nombre() ? lignes_[size_t(f)].entree : nullptr;
+    return f >= 0 && f < nombre() ? lignes_[size_t(f)]->entree : nullptr;
 }
 
 void ListePrincipale::activerListe(bool active)

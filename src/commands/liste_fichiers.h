@@ -46,13 +46,13 @@ public:
 
     int nombre() const { return int(lignes_.size()); }
     int nombreLignes() const override { return nombre(); }
-    EntreePtr entree(int i) const override { return lignes_[size_t(i)].entree; }
+    EntreePtr entree(int i) const override { return lignes_[size_t(i)]->entree; }
     // The line's text: the file name when the line was made (a replaced entry keeps it).
-    const QString& texte(int i) const { return lignes_[size_t(i)].texte; }
+    const QString& texte(int i) const { return lignes_[size_t(i)]->texte; }
     bool estSelectionnee(int i) const override { return selection_.isSelected(index(i)); }
     std::vector<int> selection() const;
     // Counted as lines change, so the counter text costs nothing on long lists.
-    int nombreSelectionnees() const { return nbSelectionnees_; }
+    int nombreSelectionnees() const override { return nbSelectionnees_; }
     void selectionner(int i, bool oui) override;
     void selectionnerTout();
     void deselectionnerTout();
@@ -123,8 +123,58 @@ private:
     void focaliserSansOubli(int i);
     void compterSelection(const QItemSelection& choisies, const QItemSelection& quittees);
 
-    std::vector<Ligne> lignes_;
-    std::vector<Cle> clesTri_;
+    // Owns its elements through plain pointers: an insertion in the middle
+    // of a long list then moves a block of pointers at once (one memmove),
+    // not strings and sort keys one by one.
+    template <class T>
+    class Possedes {
+    public:
+        Possedes() = default;
+        Possedes(const Possedes&) = delete;
+        Possedes& operator=(const Possedes&) = delete;
+        ~Possedes() { clear(); }
+        size_t size() const { return v_.size(); }
+        bool empty() const { return v_.empty(); }
+        T* operator[](size_t i) const { return v_[i]; }
+        typename std::vector<T*>::const_iterator begin() const { return v_.begin(); }
+        typename std::vector<T*>::const_iterator end() const { return v_.end(); }
+        void insert(size_t k, std::unique_ptr<T> p)
+        {
+            v_.insert(v_.begin() + std::ptrdiff_t(k), p.get());
+            p.release();
+        }
+        void erase(size_t k)
+        {
+            delete v_[k];
+            v_.erase(v_.begin() + std::ptrdiff_t(k));
+        }
+        void pop_back()
+        {
+            delete v_.back();
+            v_.pop_back();
+        }
+        void clear()
+        {
+            for (T* p : v_)
+                delete p;
+            v_.clear();
+        }
+        // Every element handed over, the container left empty.
+        std::vector<std::unique_ptr<T>> toutPrendre()
+        {
+            std::vector<std::unique_ptr<T>> tous;
+            tous.reserve(v_.size());
+            for (T* p : v_)
+                tous.emplace_back(p);
+            v_.clear();
+            return tous;
+        }
+
+    private:
+        std::vector<T*> v_;
+    };
+    Possedes<Ligne> lignes_;
+    Possedes<Cle> clesTri_;
     QItemSelectionModel selection_{this};
     EntreePtr courante_; // imposed by a command-line run; wins over the focus while set
     int nbSelectionnees_ = 0;

@@ -96,13 +96,14 @@ private:
     TBaseFrame& panneau_;
 };
 
-// Handles pending events, at most 30 times a second: often enough for the
-// window to repaint and hear Esc, rarely enough that painting the window
-// does not cost a long load more than its files do.
+// Handles pending events every 80 ms at most: the window repaints at least
+// ten times a second and hears Esc at once to the eye, while painting it
+// (the whole window, its commands updated at each paint) costs a long load
+// little beside its files.
 void pomper()
 {
     static QElapsedTimer depuis;
-    if (depuis.isValid() && depuis.elapsed() < 33)
+    if (depuis.isValid() && depuis.elapsed() < 80)
         return;
     QCoreApplication::processEvents();
     depuis.start();
@@ -144,12 +145,7 @@ TUIForm::TUIForm(PiecesFenetre pieces, QWidget* parent) : QMainWindow(parent), p
     connect(&liste_, &ListePrincipale::activationModifiee, lb_, &QWidget::setEnabled);
     // The counter, the tooltip and the command states follow every change of
     // selection at once, gathered into one refresh per turn of the event loop.
-    connect(&liste_, &ListePrincipale::selectionModifiee, this, [this] {
-        if (selectionAAfficher_)
-            return;
-        selectionAAfficher_ = true;
-        QMetaObject::invokeMethod(this, [this] { afficherSelection(); }, Qt::QueuedConnection);
-    });
+    connect(&liste_, &ListePrincipale::selectionModifiee, this, [this] { demanderAffichageSelection(); });
 
     // The folder scanner feeds the list.
     Dirscan1.pomper = pomper;
@@ -748,6 +744,8 @@ void TUIForm::FinOperation()
     avaitEntreeCourante_ = true;
     chargementEnCours = false;
     abandonDemande = false;
+    if (selectionAAfficher_)
+        afficherSelection(); // the counter as the load left it, at once
     MajCommandes(); // what the new lines allow is offered at once
 }
 
@@ -918,8 +916,22 @@ void TUIForm::MajStatut()
     }
     table_.etatCategories = CategoriesSelon(panneauAffiche(), liste_.nombre());
     liste_.selectionnerFocus();
+    // During a load the counter and the tooltip are written once per turn of
+    // the event loop, before the window paints them, not once per file.
+    if (chargementEnCours) {
+        demanderAffichageSelection();
+        return;
+    }
     compteur_->setText(liste_.texteCompteur());
     lb_->setToolTip(liste_.texteInfobulle());
+}
+
+void TUIForm::demanderAffichageSelection()
+{
+    if (selectionAAfficher_)
+        return;
+    selectionAAfficher_ = true;
+    QMetaObject::invokeMethod(this, [this] { afficherSelection(); }, Qt::QueuedConnection);
 }
 
 void TUIForm::SelectionChangee()

@@ -138,6 +138,7 @@ private:
     void dimensionnerPourPanneau(QWidget* panneau);
     void PremierAffichage();
     void afficherSelection();
+    void demanderAffichageSelection();
     void majColler();
     void appliquerEtatActions();
     void surInactivite();
