@@ -5,6 +5,10 @@
 #include "scenes/lectures_groupees.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
@@ -13,9 +17,17 @@ namespace korvan {
 
 namespace {
 
+// The frames' packs are read in lots of kProfondeur frames, ahead of the
+// scan. From the page cache a read costs its copy and the cache lookup, all
+// in the thread that asks: on a machine with two cores a helper thread reads
+// every other lot with its own queue, so both cores read while the scan goes
+// on. From a cold disk the two threads' lots are in flight together.
 class SourceAvi : public SourceImagesDV {
 public:
     explicit SourceAvi(std::string chemin) : chemin_(std::move(chemin)) {}
+    ~SourceAvi() override { arreterAide(); }
+    SourceAvi(const SourceAvi&) = delete;
+    SourceAvi& operator=(const SourceAvi&) = delete;
 
     bool ouvrir() override
     {
@@ -43,26 +55,8 @@ public:
     {
         if (i < 0 || i >= nombreImages())
             return 0;
-        Lot* lot = chercher(i);
-        if (!lot) {
-            // The next lot is already on its way: wait for it, and send the
-            // one after it in place of the lot just finished.
-            Lot& suivant = lots_[1 - courant_];
-            if (suivant.enVol && i >= suivant.premier && i < suivant.premier + int64_t(suivant.demandes.size())) {
-                attendre(suivant);
-                courant_ = 1 - courant_;
-                envoyer(lots_[1 - courant_], suivant.premier + int64_t(suivant.demandes.size()));
-            } else {
-                // A jump: both lots start again from i.
-                attendre(lots_[0]);
-                attendre(lots_[1]);
-                envoyer(lots_[courant_], i);
-                envoyer(lots_[1 - courant_], i + int64_t(lots_[courant_].demandes.size()));
-                attendre(lots_[courant_]);
-            }
-            lot = &lots_[courant_];
-        }
-        const LecturesGroupees::Demande& d = lot->demandes[size_t(i - lot->premier)];
+        const Lot& lot = lotDe(i);
+        const LecturesGroupees::Demande& d = lot.demandes[size_t(i - lot.premier)];
         if (d.resultat < 0)
             throw FileError("cannot read " + chemin_, int(-d.resultat));
         std::memcpy(tampon, d.tampon, size_t(d.resultat));
@@ -70,53 +64,158 @@ public:
     }
 
 private:
+    static constexpr int64_t kTailleLot = LecturesGroupees::kProfondeur;
+    // The lot scanned, the next one, the one the helper reads and a spare.
+    static constexpr int kLots = 4;
+
     struct Lot {
+        int64_t numero = -1; // counted from debut_
         int64_t premier = 0;
         std::vector<LecturesGroupees::Demande> demandes;
-        bool enVol = false;
-        uint8_t tampons[LecturesGroupees::kProfondeur][kOctetsPacksDV];
+        bool pret = false; // under mutex_ while the helper may hold it
+        uint8_t tampons[kTailleLot][kOctetsPacksDV];
     };
 
-    // The lot already read that holds frame i.
-    Lot* chercher(int64_t i)
+    int64_t nombreLots() const { return (nombreImages() - debut_ + kTailleLot - 1) / kTailleLot; }
+    Lot& place(int64_t j) { return lots_[size_t(j % kLots)]; }
+
+    // The lot that holds frame i, read by now.
+    const Lot& lotDe(int64_t i)
     {
-        Lot& l = lots_[courant_];
-        if (!l.enVol && !l.demandes.empty() && i >= l.premier && i < l.premier + int64_t(l.demandes.size()))
-            return &l;
-        return nullptr;
+        int64_t j = i >= debut_ ? (i - debut_) / kTailleLot : -1;
+        if (j >= 0 && place(j).numero == j && estPret(place(j)))
+            return place(j);
+        if (j != courant_ + 1) {
+            recommencer(i); // a jump: the lots start again from i
+            j = 0;
+        }
+        Lot& lot = place(j);
+        if (aide_.joinable() && j % 2 == 1) {
+            confier(j);
+            attendrePret(lot);
+            // The helper goes on with its next lot while this one is scanned.
+            confier(j + 2);
+        } else {
+            // The helper reads the next lot while this thread reads this one.
+            if (demarrerAide())
+                confier(j + 1);
+            preparer(lot, j);
+            lectures_->lire(lot.demandes);
+            lot.pret = true;
+        }
+        courant_ = j;
+        return lot;
     }
 
-    // The frames from i on, read ahead of the scan.
-    void envoyer(Lot& lot, int64_t i)
+    void preparer(Lot& lot, int64_t j)
     {
-        const size_t n = size_t(std::clamp<int64_t>(nombreImages() - i, 0, LecturesGroupees::kProfondeur));
-        lot.premier = i;
+        const int64_t premier = debut_ + j * kTailleLot;
+        const size_t n = size_t(std::clamp<int64_t>(nombreImages() - premier, 0, kTailleLot));
+        lot.numero = j;
+        lot.premier = premier;
+        lot.pret = false;
         lot.demandes.assign(n, {});
         for (size_t k = 0; k < n; ++k) {
-            const AviFrame& f = images_[size_t(i) + k];
+            const AviFrame& f = images_[size_t(premier) + k];
             lot.demandes[k] = {f.offset, lot.tampons[k], std::min<uint32_t>(f.size, kOctetsPacksDV), 0};
         }
-        lectures_->soumettre(lot.demandes);
-        lot.enVol = true;
     }
 
-    void attendre(Lot& lot)
+    // Starts the helper for a clip of more than one lot on a machine of more than one core.
+    bool demarrerAide()
     {
-        if (!lot.enVol)
+        if (aide_.joinable())
+            return true;
+        if (nombreLots() < 2 || std::thread::hardware_concurrency() < 2)
+            return false;
+        lecturesAide_ = std::make_unique<LecturesGroupees>(fichier_->descriptor());
+        aide_ = std::thread([this] { travaillerAide(); });
+        return true;
+    }
+
+    void confier(int64_t j)
+    {
+        if (j >= nombreLots() || place(j).numero == j)
             return;
-        lectures_->attendre(lot.demandes);
-        lot.enVol = false;
+        {
+            const std::lock_guard verrou(mutex_);
+            preparer(place(j), j);
+            aFaire_.push_back(&place(j));
+        }
+        signal_.notify_all();
+    }
+
+    void travaillerAide()
+    {
+        std::unique_lock verrou(mutex_);
+        for (;;) {
+            signal_.wait(verrou, [this] { return arret_ || !aFaire_.empty(); });
+            if (arret_)
+                return;
+            Lot* lot = aFaire_.front();
+            aFaire_.pop_front();
+            occupe_ = true;
+            verrou.unlock();
+            lecturesAide_->lire(lot->demandes);
+            verrou.lock();
+            lot->pret = true;
+            occupe_ = false;
+            signal_.notify_all();
+        }
+    }
+
+    bool estPret(const Lot& lot)
+    {
+        const std::lock_guard verrou(mutex_);
+        return lot.pret;
+    }
+
+    void attendrePret(const Lot& lot)
+    {
+        std::unique_lock verrou(mutex_);
+        signal_.wait(verrou, [&] { return lot.pret; });
+    }
+
+    void recommencer(int64_t i)
+    {
+        std::unique_lock verrou(mutex_);
+        aFaire_.clear();
+        signal_.wait(verrou, [this] { return !occupe_; });
+        for (Lot& l : lotsPropres_)
+            l.numero = -1;
+        debut_ = i;
+        courant_ = -1;
+    }
+
+    void arreterAide()
+    {
+        if (!aide_.joinable())
+            return;
+        {
+            const std::lock_guard verrou(mutex_);
+            arret_ = true;
+        }
+        signal_.notify_all();
+        aide_.join();
     }
 
     std::string chemin_;
     std::shared_ptr<BinaryFile> fichier_;
     std::unique_ptr<AviDemuxer> demuxer_;
     std::vector<AviFrame> images_;
-    std::unique_ptr<Lot[]> lotsPropres_ = std::make_unique<Lot[]>(2);
-    Lot* lots_ = lotsPropres_.get();
-    int courant_ = 0; // the lot being scanned; the other one is read meanwhile
-    // Last, so that it goes first: it waits for the reads still going into the lots.
     std::unique_ptr<LecturesGroupees> lectures_;
+    std::unique_ptr<LecturesGroupees> lecturesAide_;
+    std::vector<Lot> lotsPropres_ = std::vector<Lot>(kLots);
+    Lot* lots_ = lotsPropres_.data();
+    int64_t debut_ = 0;    // the frame the lots are counted from
+    int64_t courant_ = -1; // the lot scanned last
+    std::mutex mutex_;
+    std::condition_variable signal_;
+    std::deque<Lot*> aFaire_; // lots the helper is to read, in order
+    bool occupe_ = false;     // the helper is reading one
+    bool arret_ = false;
+    // Joined by the destructor, before the lots it reads into go.
+    std::thread aide_;
 };
 
 } // namespace

@@ -3,13 +3,22 @@
 // descriptor that cannot be read.
 #include "support/fixtures.h"
 
+#include "analysis/avi_demuxer.h"
+#include "analysis/dvcodes.h"
+#include "scenes/balayage_scenes.h"
 #include "scenes/lectures_groupees.h"
+
+#include <QString>
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <numeric>
+#include <random>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -90,3 +99,52 @@ TEST_P(LecturesGroupeesTest, AnUnreadableDescriptorGivesErrorsNotBytes)
 
 INSTANTIATE_TEST_SUITE_P(Voies, LecturesGroupeesTest, ::testing::Values(Voie::Automatique, Voie::PreadSeul),
                          [](const auto& info) { return info.param == Voie::Automatique ? "Automatique" : "PreadSeul"; });
+
+// The frames' packs of a clip of several lots, read by the scan's source in
+// the orders a scan and its steps make (straight through, back, ahead, at
+// random), are the bytes at each frame's place: whichever thread read the
+// lot, whatever lots were in flight when the order changed.
+TEST(SourceImagesAviLots, EveryOrderOfReadingGivesEachFramesOwnBytes)
+{
+    KORVAN_REQUIRE_FIXTURES();
+    ScratchDir d;
+    const std::string clip = d.path("dix.avi");
+    ASSERT_EQ(std::system(("ffmpeg -hide_banner -loglevel error -y -stream_loop 9 -i '" + fixture("pal_scenes_merge.avi")
+                           + "' -c copy '" + clip + "'")
+                              .c_str()),
+              0);
+    const std::vector<AviFrame> images = AviDemuxer::ouvrir(clip).frameIndex(0);
+    ASSERT_GT(images.size(), 3 * LecturesGroupees::kProfondeur);
+    const std::string octets = readWholeFile(clip);
+    const int64_t n = int64_t(images.size());
+
+    std::mt19937 tirage(21);
+    std::vector<int64_t> auHasard(600);
+    for (int64_t& i : auHasard)
+        i = std::uniform_int_distribution<int64_t>(0, n - 1)(tirage);
+    std::vector<int64_t> toutDroit(static_cast<size_t>(n));
+    std::vector<int64_t> aRebours;
+    std::iota(toutDroit.begin(), toutDroit.end(), 0);
+    aRebours.assign(toutDroit.rbegin(), toutDroit.rend());
+    // Straight through with a step back into the previous lot and a leap ahead.
+    std::vector<int64_t> pas = toutDroit;
+    pas.insert(pas.begin() + 300, {120, 121, 5, 400, 401, 402});
+    const std::pair<const char*, const std::vector<int64_t>*> ordres[] = {
+        {"straight", &toutDroit}, {"backwards", &aRebours}, {"steps", &pas}, {"random", &auHasard}};
+    for (const auto& [nom, ordre] : ordres) {
+        SCOPED_TRACE(nom);
+        auto source = SourceImagesAvi(QString::fromStdString(clip));
+        ASSERT_TRUE(source->ouvrir());
+        ASSERT_EQ(source->nombreImages(), n);
+        uint8_t tampon[kOctetsPacksDV];
+        int fautes = 0;
+        for (const int64_t i : *ordre) {
+            const AviFrame& f = images[size_t(i)];
+            const size_t attendu = std::min<size_t>(f.size, kOctetsPacksDV);
+            const size_t lu = source->lirePacks(i, tampon);
+            if (lu != attendu || std::memcmp(tampon, octets.data() + f.offset, lu) != 0)
+                ++fautes;
+        }
+        EXPECT_EQ(fautes, 0);
+    }
+}
