@@ -20,8 +20,8 @@ namespace {
 // The frames' packs are read in lots of kProfondeur frames, ahead of the
 // scan. From the page cache a read costs its copy and the cache lookup, all
 // in the thread that asks: on a machine with two cores a helper thread reads
-// every other lot with its own queue, so both cores read while the scan goes
-// on. From a cold disk the two threads' lots are in flight together.
+// most lots with its own queue, so both cores read while the scan goes on.
+// From a cold disk the lots of both threads are in flight together.
 class SourceAvi : public SourceImagesDV {
 public:
     explicit SourceAvi(std::string chemin) : chemin_(std::move(chemin)) {}
@@ -65,8 +65,13 @@ public:
 
 private:
     static constexpr int64_t kTailleLot = LecturesGroupees::kProfondeur;
-    // The lot scanned, the next one, the one the helper reads and a spare.
-    static constexpr int kLots = 4;
+    // The helper reads every other lot; this thread reads the others and
+    // decodes every frame.
+    bool aLAide(int64_t j) const { return aide_.joinable() && j % 2 != 0; }
+    // Lots handed to the helper ahead of the one scanned, and the places
+    // they need with the one scanned and the one this thread reads.
+    static constexpr int64_t kAvance = 2;
+    static constexpr int kLots = int(kAvance) + 3;
 
     struct Lot {
         int64_t numero = -1; // counted from debut_
@@ -90,15 +95,14 @@ private:
             j = 0;
         }
         Lot& lot = place(j);
-        if (aide_.joinable() && j % 2 == 1) {
-            confier(j);
+        // The helper's next lots are on their way before this thread reads.
+        if (demarrerAide())
+            for (int64_t k = j; k <= j + kAvance; ++k)
+                if (aLAide(k))
+                    confier(k);
+        if (aLAide(j)) {
             attendrePret(lot);
-            // The helper goes on with its next lot while this one is scanned.
-            confier(j + 2);
         } else {
-            // The helper reads the next lot while this thread reads this one.
-            if (demarrerAide())
-                confier(j + 1);
             preparer(lot, j);
             lectures_->lire(lot.demandes);
             lot.pret = true;
@@ -128,7 +132,15 @@ private:
             return true;
         if (nombreLots() < 2 || std::thread::hardware_concurrency() < 2)
             return false;
-        lecturesAide_ = std::make_unique<LecturesGroupees>(fichier_->descriptor());
+        // Its own descriptor: two threads reading through one open file
+        // share (and bounce between their cores) that file's counters.
+        try {
+            fichierAide_ = std::make_unique<BinaryFile>(chemin_, BinaryFile::Mode::Read);
+        } catch (const FileError&) {
+            return false;
+        }
+        ::posix_fadvise(fichierAide_->descriptor(), 0, 0, POSIX_FADV_RANDOM);
+        lecturesAide_ = std::make_unique<LecturesGroupees>(fichierAide_->descriptor());
         aide_ = std::thread([this] { travaillerAide(); });
         return true;
     }
@@ -204,6 +216,7 @@ private:
     std::unique_ptr<AviDemuxer> demuxer_;
     std::vector<AviFrame> images_;
     std::unique_ptr<LecturesGroupees> lectures_;
+    std::unique_ptr<BinaryFile> fichierAide_;
     std::unique_ptr<LecturesGroupees> lecturesAide_;
     std::vector<Lot> lotsPropres_ = std::vector<Lot>(kLots);
     Lot* lots_ = lotsPropres_.data();
