@@ -314,11 +314,7 @@ void TableActions::MajCommandes(const EtatFenetre& etat, const ListeFichiers& li
 {
     const EntreePtr courante = liste.entreeCourante();
     // The selected lines, looked up once for every multi-file command.
-    std::vector<int> choisies;
-    if (liste.nombreSelectionnees() > 0)
-        for (int i = 0; i < liste.nombreLignes(); ++i)
-            if (liste.estSelectionnee(i))
-                choisies.push_back(i);
+    const std::vector<int> choisies = liste.nombreSelectionnees() > 0 ? liste.selection() : std::vector<int>{};
     for (ActionFenetre& a : actions) {
         const int cat = categorieIndex(a.categorie);
         if (!etat.listeVisible && cat == catListe) {

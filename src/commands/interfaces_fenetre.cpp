@@ -11,6 +11,15 @@ int ListeFichiers::nombreSelectionnees() const
     return n;
 }
 
+std::vector<int> ListeFichiers::selection() const
+{
+    std::vector<int> s;
+    for (int i = 0; i < nombreLignes(); ++i)
+        if (estSelectionnee(i))
+            s.push_back(i);
+    return s;
+}
+
 int ListeFichiers::indexDeEntree(const TAfficherFichier* e) const
 {
     if (!e)

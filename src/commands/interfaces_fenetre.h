@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 namespace korvan {
 
@@ -48,6 +49,8 @@ public:
     // Derived from the above; a list that counts its selection as it
     // changes says so at once (the commands ask at every paint).
     virtual int nombreSelectionnees() const;
+    // The selected lines in order.
+    virtual std::vector<int> selection() const;
     int indexDeEntree(const TAfficherFichier* entree) const;
 };
 

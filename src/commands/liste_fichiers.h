@@ -50,7 +50,8 @@ public:
     // The line's text: the file name when the line was made (a replaced entry keeps it).
     const QString& texte(int i) const { return lignes_[size_t(i)]->texte; }
     bool estSelectionnee(int i) const override { return selection_.isSelected(index(i)); }
-    std::vector<int> selection() const;
+    // From the selection's ranges, not line by line.
+    std::vector<int> selection() const override;
     // Counted as lines change, so the counter text costs nothing on long lists.
     int nombreSelectionnees() const override { return nbSelectionnees_; }
     void selectionner(int i, bool oui) override;
