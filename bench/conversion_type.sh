@@ -35,13 +35,8 @@ if [ -z "${SORTIES:-}" ]; then
 fi
 OUT=$(mktemp -d -p "$SORTIES" korvan-bench.XXXXXX)
 trap 'rm -rf "$OUT"' EXIT
-# The program's settings and lists stay in a home of the run's own; its
-# outputs go to the output folder (the settings file escapes the key's
-# non-ASCII letter as its Latin-1 code).
-export HOME="$OUT/home" XDG_CONFIG_HOME="$OUT/home/.config" XDG_DATA_HOME="$OUT/home/.local/share"
-mkdir -p "$XDG_CONFIG_HOME/Brannoc"
-printf '[General]\nSauver%%20dans%%20le%%20m%%EAme%%20dossier=0\nDossier%%20pour%%20Sauver=%s/\n' "$OUT" \
-  > "$XDG_CONFIG_HOME/Brannoc/Korvan.conf"
+. "$ROOT/bench/maison_korvan.sh"
+maison_korvan "$OUT"
 
 # 14,130 PAL frames of DV type 2 (ffmpeg's AVI muxer, OpenDML past 1 GiB),
 # and the same clip as DV type 1.

@@ -19,10 +19,8 @@ done
 KORVAN="$BUILD/korvan"
 OUT=$(mktemp -d -p "${TMPDIR:-/tmp}" korvan-reenc.XXXXXX)
 trap 'rm -rf "$OUT"' EXIT
-export HOME="$OUT/home" XDG_CONFIG_HOME="$OUT/home/.config" XDG_DATA_HOME="$OUT/home/.local/share"
-mkdir -p "$XDG_CONFIG_HOME/Brannoc"
-printf '[General]\nSauver%%20dans%%20le%%20m%%EAme%%20dossier=0\nDossier%%20pour%%20Sauver=%s/\n' "$OUT" \
-  > "$XDG_CONFIG_HOME/Brannoc/Korvan.conf"
+. "$ROOT/bench/maison_korvan.sh"
+maison_korvan "$OUT"
 
 mkdir -p "$DATA"
 CLIP="$DATA/pal60.avi"

@@ -243,6 +243,18 @@ private:
     std::exception_ptr echec_;
 };
 
+// The engine's settings for a DV source re-encoded to the target system:
+// the source's frame time, the target's standard, the source's 16:9 flag.
+ReglagesMoteur reglagesDV(const FluxDV& video, const SystemeDV& cible, std::string filtres)
+{
+    ReglagesMoteur r;
+    r.filtres = std::move(filtres);
+    r.base = video.systeme->standard == kStandardPal ? ffmpeg::Rationnel{1, 25} : ffmpeg::Rationnel{1001, 30000};
+    r.pal = cible.standard == kStandardPal;
+    r.large = Est16x9(video.premiere.data(), video.premiere.size());
+    return r;
+}
+
 // The first stream's DV frames decoded in order. A frame that does not
 // decode (dropped, damaged) shows the last picture again, with its own
 // packs, so that time and sound keep their places.
@@ -451,17 +463,12 @@ public:
     {
         std::unique_ptr<Son48> son = sonDeSourceDV(avi_, video_);
         SortieDV dv(sortie, type_, cible_, son != nullptr);
-        ReglagesMoteur r;
-        r.filtres = chaineChangementStandard(cible_, desentrelaceur_);
-        r.base = video_.systeme->standard == kStandardPal ? ffmpeg::Rationnel{1, 25} : ffmpeg::Rationnel{1001, 30000};
-        r.pal = cible_.standard == kStandardPal;
-        r.large = Est16x9(video_.premiere.data(), video_.premiere.size());
+        ReglagesMoteur r = reglagesDV(video_, cible_, chaineChangementStandard(cible_, desentrelaceur_));
         MoteurReencodage moteur(r, lecteurDV(avi_, video_.images));
         std::vector<int16_t> pcm;
-        const bool pal = cible_.standard == kStandardPal;
         ecrireTrames(moteur, suivi, cible_, [&](TrameCodee& t, int64_t n) {
             if (son)
-                son->prendre(size_t(EchantillonsNominauxDV(pal, kFrequenceSortie, n)), pcm);
+                son->prendre(size_t(EchantillonsNominauxDV(r.pal, kFrequenceSortie, n)), pcm);
             if (dvheader_)
                 dvheader_->traiter(t.octets, t.source ? std::span<const uint8_t>(*t.source) : std::span<const uint8_t>());
             dv.ecrire(t.octets, son ? &pcm : nullptr);
@@ -505,11 +512,7 @@ public:
         if (copieFlux)
             fluxSon.emplace(avi_->source(), avi_->frameIndex(1));
 
-        ReglagesMoteur r;
-        r.filtres = memeSysteme ? std::string() : chaineRecadrage(cible_);
-        r.base = video_.systeme->standard == kStandardPal ? ffmpeg::Rationnel{1, 25} : ffmpeg::Rationnel{1001, 30000};
-        r.pal = cible_.standard == kStandardPal;
-        r.large = Est16x9(video_.premiere.data(), video_.premiere.size());
+        ReglagesMoteur r = reglagesDV(video_, cible_, memeSysteme ? std::string() : chaineRecadrage(cible_));
         r.datecoder = &datecoder_;
         r.superposer = &superposer_;
         datecoder_.reinitialiser();

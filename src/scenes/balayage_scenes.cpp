@@ -88,7 +88,11 @@ private:
     const Lot& lotDe(int64_t i)
     {
         int64_t j = i >= debut_ ? (i - debut_) / kTailleLot : -1;
-        if (j >= 0 && place(j).numero == j && estPret(place(j)))
+        // The lot scanned is read already: no lock for the frames that follow in it.
+        if (j >= 0 && j == courant_)
+            return place(j);
+        // A step back into a lot still in its place.
+        if (j >= 0 && j < courant_ && place(j).numero == j && estPret(place(j)))
             return place(j);
         if (j != courant_ + 1) {
             recommencer(i); // a jump: the lots start again from i

@@ -24,12 +24,15 @@ struct Resultat {
     int64_t duree = 0;
 };
 
+// A graph builder that takes more than the two paths (a target standard).
+using Constructeur = std::function<bool(TCdm&, const QString& source, const QString& destination)>;
+
 // Builds the graph, runs it and waits for the worker, then empties the module.
-inline Resultat convertir(TCdm& cdm, Graphe graphe, const std::string& source, const std::string& sortie,
-                          const std::function<void(TCdm&)>& reglages = {})
+inline Resultat convertir(TCdm& cdm, const Constructeur& construire, const std::string& source,
+                          const std::string& sortie, const std::function<void(TCdm&)>& reglages = {})
 {
     Resultat r;
-    r.construit = (cdm.*graphe)(QString::fromStdString(source), QString::fromStdString(sortie));
+    r.construit = construire(cdm, QString::fromStdString(source), QString::fromStdString(sortie));
     if (!r.construit) {
         r.echec = cdm.texteEchec();
         return r;
@@ -46,6 +49,12 @@ inline Resultat convertir(TCdm& cdm, Graphe graphe, const std::string& source, c
     cdm.DesactiverGraphe();
     progressionConversion = nullptr;
     return r;
+}
+
+inline Resultat convertir(TCdm& cdm, Graphe graphe, const std::string& source, const std::string& sortie,
+                          const std::function<void(TCdm&)>& reglages = {})
+{
+    return convertir(cdm, Constructeur(graphe), source, sortie, reglages);
 }
 
 inline bool estBlocSon(size_t bloc)

@@ -27,31 +27,6 @@ using namespace korvan::test;
 
 namespace {
 
-using Constructeur = std::function<bool(TCdm&, const QString&, const QString&)>;
-
-Resultat reencoder(TCdm& cdm, const Constructeur& construire, const std::string& source, const std::string& sortie,
-                   const std::function<void(TCdm&)>& reglages = {})
-{
-    Resultat r;
-    r.construit = construire(cdm, QString::fromStdString(source), QString::fromStdString(sortie));
-    if (!r.construit) {
-        r.echec = cdm.texteEchec();
-        return r;
-    }
-    r.duree = cdm.Duree();
-    if (reglages)
-        reglages(cdm);
-    cdm.Lancer();
-    while (!cdm.fini())
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    cdm.Arreter();
-    r.issue = cdm.issue();
-    r.echec = cdm.texteEchec();
-    cdm.DesactiverGraphe();
-    progressionConversion = nullptr;
-    return r;
-}
-
 Constructeur standard(bool type2, int cible)
 {
     return [=](TCdm& c, const QString& s, const QString& d) {
@@ -174,9 +149,9 @@ TEST(Reencodage, PalToNtscAndBackKeepsFormatDurationClockAndAspect)
         const std::string pal = d.path("pal.avi");
         TCdm cdm;
         const auto reglages = [&](TCdm& m) { reglerStandard(m, c.large); };
-        Resultat r = reencoder(cdm, standard(c.type2, 2), source, ntsc, reglages);
+        Resultat r = convertir(cdm, standard(c.type2, 2), source, ntsc, reglages);
         ASSERT_EQ(r.issue, IssueConversion::Terminee) << r.echec.toStdString();
-        r = reencoder(cdm, standard(c.type2, 1), ntsc, pal, reglages);
+        r = convertir(cdm, standard(c.type2, 1), ntsc, pal, reglages);
         ASSERT_EQ(r.issue, IssueConversion::Terminee) << r.echec.toStdString();
         EXPECT_EQ(sha256(source), empreinte);
 
@@ -217,8 +192,8 @@ TEST(Reencodage, TheSoundStaysInSyncWithThePicture)
     TCdm cdm;
     const std::string ntsc = d.path("ntsc.avi");
     const std::string pal = d.path("retour.avi");
-    ASSERT_EQ(reencoder(cdm, standard(true, 2), source, ntsc).issue, IssueConversion::Terminee);
-    ASSERT_EQ(reencoder(cdm, standard(false, 1), ntsc, pal).issue, IssueConversion::Terminee);
+    ASSERT_EQ(convertir(cdm, standard(true, 2), source, ntsc).issue, IssueConversion::Terminee);
+    ASSERT_EQ(convertir(cdm, standard(false, 1), ntsc, pal).issue, IssueConversion::Terminee);
     for (const auto& [chemin, estPal] : {std::pair{ntsc, false}, std::pair{pal, true}}) {
         SCOPED_TRACE(chemin);
         const std::vector<TrameDV> trames = tramesDe(chemin);
@@ -262,9 +237,9 @@ TEST(Reencodage, TheBurntInDatecodeIsDrawnWhereAndWhenTheDatecoderGivesIt)
     const std::string sans = d.path("sans.avi");
     const std::string toujours = d.path("toujours.avi");
     const std::string auto5 = d.path("auto.avi");
-    ASSERT_EQ(reencoder(cdm, incruster, source, sans, reglages(false, false)).issue, IssueConversion::Terminee);
-    ASSERT_EQ(reencoder(cdm, incruster, source, toujours, reglages(true, false)).issue, IssueConversion::Terminee);
-    ASSERT_EQ(reencoder(cdm, incruster, source, auto5, reglages(true, true)).issue, IssueConversion::Terminee);
+    ASSERT_EQ(convertir(cdm, incruster, source, sans, reglages(false, false)).issue, IssueConversion::Terminee);
+    ASSERT_EQ(convertir(cdm, incruster, source, toujours, reglages(true, false)).issue, IssueConversion::Terminee);
+    ASSERT_EQ(convertir(cdm, incruster, source, auto5, reglages(true, true)).issue, IssueConversion::Terminee);
 
     const std::vector<TrameDV> a = tramesDe(sans), b = tramesDe(toujours), c = tramesDe(auto5);
     ASSERT_EQ(a.size(), trames.size());
@@ -356,7 +331,7 @@ TEST(Reencodage, RecompressedClipsAreDVType2OfTheStandardAsked)
         const QString empreinte = sha256(c.source);
         const std::string sortie = d.path("dv" + std::to_string(&c - cas) + ".avi");
         TCdm cdm;
-        const Resultat r = reencoder(
+        const Resultat r = convertir(
             cdm, [&](TCdm& m, const QString& s, const QString& o) { return m.GrapheRecompresser(s, o, c.standard); },
             c.source, sortie, [&](TCdm& m) {
                 m.DVheader().Reset(1);
@@ -438,7 +413,7 @@ TEST(Reencodage, AStopLeavesAValidShorterOutputAndFailuresAreTold)
             regle.limite = 300000;
             cdm.definirFabriqueSortie(SortieRetenue::fabrique(regle));
             const std::string sortie = d.path(std::string(c.nom) + "_plein.avi");
-            const Resultat r = reencoder(cdm, c.construire, c.source, sortie);
+            const Resultat r = convertir(cdm, c.construire, c.source, sortie);
             EXPECT_EQ(r.issue, IssueConversion::Echec);
             EXPECT_EQ(r.echec, QStringLiteral("Impossible d'écrire le fichier ") + QString::fromStdString(sortie) + "\r\n" +
                                    TexteErreurSysteme(ENOSPC));
@@ -448,7 +423,7 @@ TEST(Reencodage, AStopLeavesAValidShorterOutputAndFailuresAreTold)
     EXPECT_EQ(sha256(source), empreinte);
     // What cannot be re-encoded is refused with its reason.
     TCdm cdm;
-    const Resultat r = reencoder(
+    const Resultat r = convertir(
         cdm, [](TCdm& c, const QString& s, const QString& o) { return c.GrapheRecompresser(s, o, 1); },
         d.copyFixture("pcm_audio_only.avi"), d.path("rien.avi"));
     EXPECT_FALSE(r.construit);
