@@ -16,7 +16,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev
-  libgtest-dev libgmock-dev liburing-dev
+  libgtest-dev libgmock-dev liburing-dev libicu-dev
   ffmpeg mediainfo hyperfine fonts-dejavu-core desktop-file-utils strace
 )
 # The install test renders the manual pages.

@@ -129,15 +129,18 @@ int categorieIndex(const QString& c)
     return catAucune;
 }
 
-QSet<int> CategoriesSelon(bool panneauAffiche, int nombreLignes)
+const QSet<int>& CategoriesSelon(bool panneauAffiche, int nombreLignes)
 {
+    // Shared sets: the state is asked for at every line a load adds.
+    static const QSet<int> panneau{catPermanent};
+    static const QSet<int> vide{catPermanent, catVide};
+    static const QSet<int> une{catPermanent, catVide, catMono, catMulti};
+    static const QSet<int> plusieurs{catPermanent, catVide, catListe, catMono, catMulti};
     if (panneauAffiche)
-        return {catPermanent};
+        return panneau;
     if (nombreLignes == 0)
-        return {catPermanent, catVide};
-    if (nombreLignes < 2)
-        return {catPermanent, catVide, catMono, catMulti};
-    return {catPermanent, catVide, catListe, catMono, catMulti};
+        return vide;
+    return nombreLignes < 2 ? une : plusieurs;
 }
 
 const std::vector<MenuPrincipal>& MenusPrincipaux()

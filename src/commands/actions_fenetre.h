@@ -21,7 +21,7 @@ class ListeFichiers;
 enum CategorieAction { catAucune = 0, catPermanent = 1, catVide = 2, catListe = 3, catMono = 4, catMulti = 5 };
 int categorieIndex(const QString& categorie);
 // The categories the window state allows.
-QSet<int> CategoriesSelon(bool panneauAffiche, int nombreLignes);
+const QSet<int>& CategoriesSelon(bool panneauAffiche, int nombreLignes);
 
 // The runner an action's command goes through (the command catalogue names
 // one per action); Aucun for the actions the window handles itself.

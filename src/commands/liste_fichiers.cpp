@@ -4,7 +4,6 @@
 #include "platform/preferences.h"
 
 #include <QFileInfo>
-#include <QLocale>
 #include <algorithm>
 #include <sys/stat.h>
 
@@ -56,11 +55,11 @@ const QStringList& extensionsVideo()
 
 bool ExtensionAcceptee(const QString& chemin)
 {
-    const QString nom = NomDeFichier(chemin);
-    const qsizetype point = nom.lastIndexOf(QLatin1Char('.'));
-    if (point < 0)
+    // Views, not copies: every file of a load goes through here.
+    const qsizetype point = chemin.lastIndexOf(QLatin1Char('.'));
+    if (point < 0 || point < chemin.lastIndexOf(QLatin1Char('/')))
         return false;
-    const QString ext = nom.mid(point + 1);
+    const QStringView ext = QStringView(chemin).mid(point + 1);
     for (const QString& e : extensionsVideo())
         if (ext.compare(e, Qt::CaseInsensitive) == 0)
             return true;
@@ -68,9 +67,8 @@ bool ExtensionAcceptee(const QString& chemin)
 }
 
 ListePrincipale::ListePrincipale(QObject* parent)
-    : QAbstractListModel(parent), collateur_(QLocale(QLocale::French, QLocale::France))
+    : QAbstractListModel(parent)
 {
-    collateur_.setCaseSensitivity(Qt::CaseInsensitive);
     fabrique = [](const QString& chemin) {
         ContexteEntree ctx;
         ctx.formatAfficher = prefFormatAfficher;
@@ -110,7 +108,7 @@ TOrdreTri ListePrincipale::ordre() const
 
 int ListePrincipale::comparer(const Cle& a, const Cle& b) const
 {
-    const int c = a.tri.compare(b.tri);
+    const int c = comparerTri(a, b);
     return c != 0 ? c : QString::compare(a.chemin, b.chemin, Qt::CaseSensitive);
 }
 
@@ -129,25 +127,27 @@ int ListePrincipale::chercherCle(const Cle& c, bool& trouve) const
 {
     trouve = false;
     // Keys equal but for letter case are neighbours: check them for the same file.
-    auto parCle = [](const Cle* x, const Cle& y) { return x->tri.compare(y.tri) < 0; };
-    auto cleAvant = [](const Cle& x, const Cle* y) { return x.tri.compare(y->tri) < 0; };
-    const auto debut = std::lower_bound(clesTri_.begin(), clesTri_.end(), c, parCle);
-    const auto fin = std::upper_bound(debut, clesTri_.end(), c, cleAvant);
+    auto parCle = [this](const Ligne* x, const Cle& y) { return comparerTri(x->cle, y) < 0; };
+    const auto debut = std::lower_bound(lignes_.begin(), lignes_.end(), c, parCle);
+    // Equal keys are few (the same name but for case): walked, not searched.
+    auto fin = debut;
+    while (fin != lignes_.end() && comparerTri((*fin)->cle, c) == 0)
+        ++fin;
     for (auto it = debut; it != fin; ++it) {
-        if (memeFichier((*it)->chemin, c.chemin)) {
+        if (memeFichier((*it)->cle.chemin, c.chemin)) {
             trouve = true;
-            return int(it - clesTri_.begin());
+            return int(it - lignes_.begin());
         }
     }
     const auto place = std::lower_bound(debut, fin, c,
-                                        [this](const Cle* x, const Cle& y) { return comparer(*x, y) < 0; });
-    return int(place - clesTri_.begin());
+                                        [this](const Ligne* x, const Cle& y) { return comparer(x->cle, y) < 0; });
+    return int(place - lignes_.begin());
 }
 
 ListePrincipale::Cle ListePrincipale::cleDe(const TAfficherFichier& e, TOrdreTri o) const
 {
     const QString& cle = CleSelonOrdre(e, o);
-    return Cle{cle, e.chemin, collateur_.sortKey(cle)};
+    return Cle{cle, e.chemin, {}};
 }
 
 void ListePrincipale::inserer(int k, std::shared_ptr<const TAfficherFichier> entree, Cle cle, bool choisie)
@@ -156,7 +156,7 @@ void ListePrincipale::inserer(int k, std::shared_ptr<const TAfficherFichier> ent
     auto l = std::make_unique<Ligne>();
     l->texte = entree->nom;
     l->entree = std::move(entree);
-    clesTri_.insert(size_t(k), std::make_unique<Cle>(std::move(cle)));
+    l->cle = std::move(cle);
     lignes_.insert(size_t(k), std::move(l));
     endInsertRows(); // the focused line moves with its entry
     if (choisie)
@@ -171,7 +171,6 @@ void ListePrincipale::retirer(int k)
     selection_.select(index(k), QItemSelectionModel::Deselect);
     beginRemoveRows({}, k, k);
     lignes_.erase(size_t(k));
-    clesTri_.erase(size_t(k));
     endRemoveRows();
 }
 
@@ -267,13 +266,11 @@ bool ListePrincipale::ReconstruireListe(TOrdreTri o)
     for (const QModelIndex& i : avant)
         entreesAvant.push_back(lignes_[size_t(i.row())]->entree.get());
     std::vector<std::unique_ptr<Ligne>> anciennes = lignes_.toutPrendre();
-    clesTri_.clear();
     prefOrdreListe = o;
     for (std::unique_ptr<Ligne>& l : anciennes) {
-        Cle cle = cleDe(*l->entree, o);
+        l->cle = cleDe(*l->entree, o);
         bool existe = false;
-        const int k = chercherCle(cle, existe);
-        clesTri_.insert(size_t(k), std::make_unique<Cle>(std::move(cle)));
+        const int k = chercherCle(l->cle, existe);
         lignes_.insert(size_t(k), std::move(l));
     }
     QModelIndexList apres;
@@ -296,7 +293,6 @@ void ListePrincipale::Vider()
     // Entries are freed from the last line to the first.
     while (!lignes_.empty())
         lignes_.pop_back();
-    clesTri_.clear();
     endResetModel();
     selection_.reset();
     nbSelectionnees_ = 0;

@@ -3,10 +3,10 @@
 // the order of the current sort key, with its selection and focused line.
 // The window shows it; the command runner updates it after each command.
 #include "analysis/aviFichier.h"
+#include "commands/collation_liste.h"
 #include "commands/interfaces_fenetre.h"
 
 #include <QAbstractListModel>
-#include <QCollator>
 #include <QItemSelectionModel>
 #include <QString>
 #include <functional>
@@ -100,23 +100,23 @@ signals:
     void activationModifiee(bool active);
 
 private:
-    struct Ligne {
-        std::shared_ptr<const TAfficherFichier> entree;
-        QString texte;
-    };
     struct Cle {
         QString cle;
         QString chemin; // exact path: distinct files never share a key
-        // The collator's sort key of cle: comparing two is a byte comparison
-        // that orders as the collator does, where a collator comparison
-        // costs as much as building the file entry (each insertion makes a
-        // dozen of them).
-        QCollatorSortKey tri;
+        // What comparisons keep of cle: each insertion makes a dozen.
+        mutable CollationListe::Prefixe tri;
+    };
+    // A line holds its sort key: an insertion moves one block of pointers.
+    struct Ligne {
+        std::shared_ptr<const TAfficherFichier> entree;
+        QString texte;
+        Cle cle;
     };
     // Index of the key equal to c (the same file), or the insertion point with trouve false.
     int chercherCle(const Cle& c, bool& trouve) const;
     bool memeFichier(const QString& a, const QString& b) const;
     int comparer(const Cle& a, const Cle& b) const;
+    int comparerTri(const Cle& a, const Cle& b) const { return collation_.comparer(a.tri, a.cle, b.tri, b.cle); }
     Cle cleDe(const TAfficherFichier& e, TOrdreTri ordre) const;
     void inserer(int k, std::shared_ptr<const TAfficherFichier> entree, Cle cle, bool choisie);
     void retirer(int k);
@@ -175,12 +175,11 @@ private:
         std::vector<T*> v_;
     };
     Possedes<Ligne> lignes_;
-    Possedes<Cle> clesTri_;
     QItemSelectionModel selection_{this};
     EntreePtr courante_; // imposed by a command-line run; wins over the focus while set
     int nbSelectionnees_ = 0;
     bool active_ = true;
-    QCollator collateur_;
+    CollationListe collation_;
 };
 
 } // namespace korvan

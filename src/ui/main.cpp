@@ -911,7 +911,7 @@ void TUIForm::MajStatut()
     if (liste_.nombre() == 0) {
         vide_->AfficherVide();
         gauche_->setCurrentWidget(vide_);
-    } else {
+    } else if (gauche_->currentWidget() != base_) {
         gauche_->setCurrentWidget(base_);
     }
     table_.etatCategories = CategoriesSelon(panneauAffiche(), liste_.nombre());

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QListView>
 #include <QPushButton>
@@ -18,6 +19,33 @@
 #include <QVBoxLayout>
 
 namespace korvan {
+
+namespace {
+
+// Columns line up in a font whose narrowest and widest letters and digits
+// advance alike: Courier New where installed, else the first font found so
+// (fontconfig's "monospace" may be one that Qt does not call fixed pitch
+// although its Latin letters are, or one that is not at all).
+QFont PoliceColonnes()
+{
+    const auto alignee = [](const QFont& f) {
+        const QFontMetricsF m(f);
+        return m.horizontalAdvance(QLatin1Char('i')) == m.horizontalAdvance(QLatin1Char('M'))
+            && m.horizontalAdvance(QLatin1Char('1')) == m.horizontalAdvance(QLatin1Char('W'));
+    };
+    QFont courier(QStringLiteral("Courier New"));
+    courier.setStyleHint(QFont::Monospace);
+    courier.setFixedPitch(true);
+    QList<QFont> candidates{courier, QFontDatabase::systemFont(QFontDatabase::FixedFont)};
+    for (const char* famille : {"DejaVu Sans Mono", "Liberation Mono", "Nimbus Mono PS", "Noto Sans Mono"})
+        candidates << QFont(QString::fromLatin1(famille));
+    for (const QFont& f : candidates)
+        if (alignee(f))
+            return f;
+    return candidates[1];
+}
+
+} // namespace
 
 // The lines of one report go to the list while that report is the one
 // shown. Before the first chunk, then every 10 ms at most, the window
@@ -59,13 +87,7 @@ TRiffForm::TRiffForm(BoiteMessage& boite, QWidget* parent) : QWidget(parent, Qt:
     lb->setModel(&modele_);
     lb->setUniformItemSizes(true);
     lb->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QFont police(QStringLiteral("Courier New"));
-    police.setStyleHint(QFont::Monospace);
-    police.setFixedPitch(true);
-    // Where Courier New is not installed, the system's fixed-pitch font keeps the columns.
-    if (!QFontInfo(police).fixedPitch())
-        police = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    lb->setFont(police);
+    lb->setFont(PoliceColonnes());
     v->addWidget(lb, 1);
 
     auto* boutons = new QHBoxLayout;

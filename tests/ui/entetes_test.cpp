@@ -30,6 +30,8 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -330,7 +332,10 @@ TEST_F(EntetesFenetre, RiffReportWindowShowsTheReportAndSavesIt)
     EXPECT_EQ(r->windowTitle(), "Analyser un fichier AVI");
     EXPECT_EQ(r->btnFermer->toolTip(), "Fermer la fenêtre  de l'en-tête RIFF .");
     EXPECT_EQ(r->btnSauver->toolTip(), "Enregistrer l'en-tête dans un fichier LOG.");
-    EXPECT_TRUE(r->lb->font().fixedPitch() || QFontInfo(r->lb->font()).fixedPitch());
+    // Columns line up: the narrowest and the widest characters advance alike.
+    const QFontMetricsF m(r->lb->font());
+    EXPECT_EQ(m.horizontalAdvance('i'), m.horizontalAdvance('M')) << QFontInfo(r->lb->font()).family().toStdString();
+    EXPECT_EQ(m.horizontalAdvance('1'), m.horizontalAdvance('W'));
     QKeyCombination ctrlH(Qt::ControlModifier, Qt::Key_H);
     EXPECT_TRUE(fenetre->action("amRiffHeader")->shortcuts().contains(QKeySequence(ctrlH)));
     lancer("amRiffHeader", {});
