@@ -17,7 +17,7 @@ PACKAGES=(
   qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev
   libgtest-dev libgmock-dev liburing-dev libicu-dev
-  ffmpeg mediainfo hyperfine fonts-dejavu-core desktop-file-utils strace
+  ffmpeg mediainfo hyperfine fio fonts-dejavu-core desktop-file-utils strace
 )
 # The install test renders the manual pages.
 PACKAGES+=(man-db)

@@ -2,7 +2,12 @@
 // over each file given, several times, and prints per file the frame count,
 // the scene count and the median and fastest run, tab-separated.
 //   scenes-scan-bench [--runs N] FILE...
+//   scenes-scan-bench --iolog OUT FILE   writes the reads the scan makes of FILE
+//     (each frame's packs, at the place the frame index gives) as a fio replay
+//     log, to measure the disk with the same access pattern.
 #include "analysis/aviFichier.h"
+#include "analysis/avi_demuxer.h"
+#include "analysis/dvcodes.h"
 #include "platform/etat_programme.h"
 #include "scenes/CreerScenes.h"
 
@@ -22,8 +27,20 @@ int main(int argc, char** argv)
         runs = std::max(1, args[1].toInt());
         args = args.mid(2);
     }
+    if (args.size() == 3 && args[0] == QLatin1String("--iolog")) {
+        FILE* log = std::fopen(qPrintable(args[1]), "w");
+        if (!log)
+            return 1;
+        const std::string clip = args[2].toStdString();
+        std::fprintf(log, "fio version 2 iolog\n%s add\n%s open\n", clip.c_str(), clip.c_str());
+        for (const AviFrame& f : AviDemuxer::ouvrir(clip).frameIndex(0))
+            std::fprintf(log, "%s read %lld %u\n", clip.c_str(), (long long)f.offset,
+                         std::min<unsigned>(f.size, unsigned(kOctetsPacksDV)));
+        std::fprintf(log, "%s close\n", clip.c_str());
+        return std::fclose(log) == 0 ? 0 : 1;
+    }
     if (args.isEmpty()) {
-        std::fputs("usage: scenes-scan-bench [--runs N] FILE...\n", stderr);
+        std::fputs("usage: scenes-scan-bench [--runs N] FILE... | --iolog OUT FILE\n", stderr);
         return 2;
     }
     for (const QString& chemin : args) {

@@ -21,11 +21,17 @@ namespace {
 // scan. From the page cache a read costs its copy and the cache lookup, all
 // in the thread that asks: on a machine with two cores a helper thread reads
 // most lots with its own queue, so both cores read while the scan goes on.
-// From a cold disk the lots of both threads are in flight together.
+// From a cold disk each thread keeps two lots in flight, its next one handed
+// to the disk before it waits for the current one: the disk always has four
+// lots to serve, never only the last reads of one.
 class SourceAvi : public SourceImagesDV {
 public:
     explicit SourceAvi(std::string chemin) : chemin_(std::move(chemin)) {}
-    ~SourceAvi() override { arreterAide(); }
+    ~SourceAvi() override
+    {
+        arreterAide();
+        attendreSoumis();
+    }
     SourceAvi(const SourceAvi&) = delete;
     SourceAvi& operator=(const SourceAvi&) = delete;
 
@@ -68,9 +74,10 @@ private:
     // The helper reads every other lot; this thread reads the others and
     // decodes every frame.
     bool aLAide(int64_t j) const { return aide_.joinable() && j % 2 != 0; }
-    // Lots handed to the helper ahead of the one scanned, and the places
-    // they need with the one scanned and the one this thread reads.
-    static constexpr int64_t kAvance = 2;
+    // Lots handed to the helper ahead of the one scanned (two of its own),
+    // and the places they need with the one scanned, the one before it (a
+    // step back) and this thread's next.
+    static constexpr int64_t kAvance = 4;
     static constexpr int kLots = int(kAvance) + 3;
 
     struct Lot {
@@ -78,6 +85,7 @@ private:
         int64_t premier = 0;
         std::vector<LecturesGroupees::Demande> demandes;
         bool pret = false; // under mutex_ while the helper may hold it
+        bool soumis = false; // one of this thread's, handed to the disk
         uint8_t tampons[kTailleLot][kOctetsPacksDV];
     };
 
@@ -107,12 +115,37 @@ private:
         if (aLAide(j)) {
             attendrePret(lot);
         } else {
-            preparer(lot, j);
-            lectures_->lire(lot.demandes);
+            soumettre(j);
+            // This thread's next lot goes to the disk before this one is waited for.
+            soumettre(j + (aide_.joinable() ? 2 : 1));
+            lectures_->attendre(lot.demandes);
             lot.pret = true;
         }
         courant_ = j;
         return lot;
+    }
+
+    // Hands lot j, one of this thread's, to the disk unless it is there already.
+    void soumettre(int64_t j)
+    {
+        if (j >= nombreLots())
+            return;
+        Lot& lot = place(j);
+        if (lot.numero == j && lot.soumis)
+            return;
+        preparer(lot, j);
+        lectures_->soumettre(lot.demandes);
+        lot.soumis = true;
+    }
+
+    // This thread's lots still with the disk are waited for before their places change hands.
+    void attendreSoumis()
+    {
+        for (Lot& l : lotsPropres_)
+            if (l.soumis && !l.pret) {
+                lectures_->attendre(l.demandes);
+                l.pret = true;
+            }
     }
 
     void preparer(Lot& lot, int64_t j)
@@ -122,6 +155,7 @@ private:
         lot.numero = j;
         lot.premier = premier;
         lot.pret = false;
+        lot.soumis = false;
         lot.demandes.assign(n, {});
         for (size_t k = 0; k < n; ++k) {
             const AviFrame& f = images_[size_t(premier) + k];
@@ -163,19 +197,30 @@ private:
 
     void travaillerAide()
     {
+        // Up to kLotsEnVol lots in flight: the next is with the disk while
+        // the first one's last reads come back.
+        std::deque<Lot*> enVol;
         std::unique_lock verrou(mutex_);
         for (;;) {
-            signal_.wait(verrou, [this] { return arret_ || !aFaire_.empty(); });
-            if (arret_)
+            signal_.wait(verrou, [&] { return arret_ || !aFaire_.empty() || !enVol.empty(); });
+            if (arret_ && enVol.empty())
                 return;
-            Lot* lot = aFaire_.front();
-            aFaire_.pop_front();
-            occupe_ = true;
+            while (!arret_ && !aFaire_.empty() && enVol.size() < LecturesGroupees::kLotsEnVol) {
+                Lot* lot = aFaire_.front();
+                aFaire_.pop_front();
+                occupe_ = true;
+                enVol.push_back(lot);
+                verrou.unlock();
+                lecturesAide_->soumettre(lot->demandes);
+                verrou.lock();
+            }
+            Lot* lot = enVol.front();
+            enVol.pop_front();
             verrou.unlock();
-            lecturesAide_->lire(lot->demandes);
+            lecturesAide_->attendre(lot->demandes);
             verrou.lock();
             lot->pret = true;
-            occupe_ = false;
+            occupe_ = !enVol.empty();
             signal_.notify_all();
         }
     }
@@ -194,6 +239,7 @@ private:
 
     void recommencer(int64_t i)
     {
+        attendreSoumis();
         std::unique_lock verrou(mutex_);
         aFaire_.clear();
         signal_.wait(verrou, [this] { return !occupe_; });

@@ -206,14 +206,14 @@ TEST(DetectionImages, EmptyOrUnreadableFramesDoNotSplitARecording)
 
 // The clip deleted or cut short while its scenes are being found: the run
 // ends, the open file still reads whole when deleted, and a cut leaves
-// unreadable frames that split nothing. The clip, ten copies of a clip of
-// four recordings end to end, is longer than the reads kept in flight.
+// unreadable frames that split nothing. The clip, twenty copies of a clip
+// of four recordings end to end, is longer than the reads kept in flight.
 TEST(DetectionImages, AClipDeletedOrCutDuringTheRunStillEndsWithTheScenesItHolds)
 {
     KORVAN_REQUIRE_FIXTURES();
     ScratchDir d;
-    const std::string modele = d.path("dix.avi");
-    ASSERT_EQ(QProcess::execute("ffmpeg", {"-hide_banner", "-loglevel", "error", "-y", "-stream_loop", "9", "-i",
+    const std::string modele = d.path("vingt.avi");
+    ASSERT_EQ(QProcess::execute("ffmpeg", {"-hide_banner", "-loglevel", "error", "-y", "-stream_loop", "19", "-i",
                                            QString::fromStdString(fixture("pal_scenes_merge.avi")), "-c", "copy",
                                            QString::fromStdString(modele)}),
               0);
@@ -241,9 +241,10 @@ TEST(DetectionImages, AClipDeletedOrCutDuringTheRunStillEndsWithTheScenesItHolds
     const auto supprime = detecter("supprime.avi", 30, [](const std::string& c) { ASSERT_EQ(::unlink(c.c_str()), 0); });
     EXPECT_EQ(supprime, reference);
 
-    // Cut in the ninth copy, past the reads in flight at frame 10: what lies
-    // beyond reads as nothing and starts no scene.
-    const int64_t coupe = 8 * 41 + 20;
+    // Cut in the seventeenth copy, past the reads in flight at frame 10 (five
+    // lots of 128 frames at most): what lies beyond reads as nothing and
+    // starts no scene.
+    const int64_t coupe = 16 * 41 + 20;
     const auto coupes = detecter("coupe.avi", 10, [&](const std::string& c) {
         ASSERT_EQ(::truncate(c.c_str(), 16384 + coupe * 144000), 0);
     });
