@@ -236,25 +236,122 @@ std::vector<AviFrame> AviDemuxer::firstFrames(int stream, size_t count) const
     return found;
 }
 
-std::vector<AviFrame> AviDemuxer::frameIndex(int stream, AviIndexOrigin* origin) const
+AviFrameCursor::AviFrameCursor(std::shared_ptr<const ByteSource> source, int stream)
+    : source_(std::move(source)), reader_(*source_), stream_(stream)
+{
+}
+
+void AviFrameCursor::add(Segment s)
+{
+    if (s.count <= 0)
+        return;
+    // Frames named one by one join the segment before when it is of their kind.
+    if (s.kind == Segment::Kind::Frames && !segments_.empty() && segments_.back().kind == Segment::Kind::Frames) {
+        Segment& last = segments_.back();
+        last.frames.insert(last.frames.end(), s.frames.begin(), s.frames.end());
+        last.count += s.count;
+    } else {
+        s.first = total_;
+        segments_.push_back(std::move(s));
+    }
+    total_ = segments_.back().first + segments_.back().count;
+    windowFirst_ = -1;
+}
+
+void AviFrameCursor::fill(const Segment& s, int64_t from)
+{
+    const int64_t k = from - s.first;
+    const size_t n = size_t(std::min(kWindow, s.count - k));
+    window_.assign(n, AviFrame{0, 0, true}); // what the file no longer holds stays empty
+    windowFirst_ = from;
+    switch (s.kind) {
+    case Segment::Kind::Frames:
+        std::copy_n(s.frames.begin() + k, n, window_.begin());
+        break;
+    case Segment::Kind::Entries: {
+        bytes_.resize(n * s.entrySize);
+        const size_t got = reader_.readSomeAt(s.entries + k * int64_t(s.entrySize), bytes_.data(), bytes_.size()) / s.entrySize;
+        for (size_t i = 0; i < got; ++i) {
+            const uint8_t* e = bytes_.data() + i * s.entrySize;
+            const uint32_t dwSize = lireU32(e + 4);
+            window_[i] = AviFrame{int64_t(s.base + lireU32(e)), dwSize & 0x7FFFFFFFu, (dwSize & 0x80000000u) == 0};
+        }
+        break;
+    }
+    case Segment::Kind::Walk: {
+        size_t found = 0;
+        for (int64_t pos = s.marks[size_t(k / kWindow)]; found < n && pos + 8 <= s.end;) {
+            const auto h = reader_.headerAt(pos);
+            if (!h)
+                break;
+            if (h->id == FourCC("LIST")) {
+                if (h->size >= 4 && reader_.fourccAt(h->dataPosition()) == FourCC("rec ")) {
+                    pos = h->dataPosition() + 4;
+                    continue;
+                }
+            } else if (AviDemuxer::streamOfChunk(h->id) == stream_) {
+                window_[found++] = AviFrame{h->dataPosition(), h->size, true};
+            }
+            pos = h->paddedEnd();
+        }
+        break;
+    }
+    }
+}
+
+AviFrame AviFrameCursor::at(int64_t i)
+{
+    if (i < 0 || i >= total_)
+        return AviFrame{0, 0, true};
+    if (windowFirst_ < 0 || i < windowFirst_ || i >= windowFirst_ + int64_t(window_.size())) {
+        const auto after = std::upper_bound(segments_.begin(), segments_.end(), i,
+                                            [](int64_t v, const Segment& s) { return v < s.first; });
+        const Segment& s = *(after - 1);
+        fill(s, s.first + (i - s.first) / kWindow * kWindow);
+    }
+    return window_[size_t(i - windowFirst_)];
+}
+
+std::vector<AviFrame> AviFrameCursor::all()
 {
     std::vector<AviFrame> frames;
+    frames.reserve(size_t(total_));
+    for (const Segment& s : segments_) {
+        if (s.kind == Segment::Kind::Frames) {
+            frames.insert(frames.end(), s.frames.begin(), s.frames.end());
+            continue;
+        }
+        for (int64_t from = s.first; from < s.first + s.count; from += kWindow) {
+            fill(s, from);
+            frames.insert(frames.end(), window_.begin(), window_.end());
+        }
+    }
+    return frames;
+}
+
+std::vector<AviFrame> AviDemuxer::frameIndex(int stream, AviIndexOrigin* origin) const
+{
+    return frameCursor(stream, origin).all();
+}
+
+AviFrameCursor AviDemuxer::frameCursor(int stream, AviIndexOrigin* origin) const
+{
+    AviFrameCursor cursor(source_, stream);
     AviIndexOrigin o;
     if (stream >= 0 && size_t(stream) < streams_.size()) {
         int64_t idx1End = -1;
-        if (indexFromOpenDml(streams_[size_t(stream)], frames)) {
+        std::vector<StandardIndex> openDml;
+        std::vector<AviFrame> idx1;
+        if (!(openDml = indexFromOpenDml(streams_[size_t(stream)])).empty()) {
             o.source = AviIndexSource::OpenDml;
+        } else if (indexFromIdx1(stream, idx1, idx1End)) {
+            o.source = AviIndexSource::Idx1;
         } else {
-            frames.clear();
-            if (indexFromIdx1(stream, frames, idx1End)) {
-                o.source = AviIndexSource::Idx1;
-            } else {
-                frames.clear();
-                idx1End = -1;
-            }
+            idx1.clear();
+            idx1End = -1;
         }
         // Without an index every 'movi' list is walked from its start.
-        const size_t walked = completeFromMovi(stream, frames, idx1End);
+        const size_t walked = completeFromMovi(stream, cursor, openDml, idx1, idx1End);
         if (o.source == AviIndexSource::None)
             o.source = AviIndexSource::MoviWalk;
         else
@@ -262,7 +359,7 @@ std::vector<AviFrame> AviDemuxer::frameIndex(int stream, AviIndexOrigin* origin)
     }
     if (origin)
         *origin = o;
-    return frames;
+    return cursor;
 }
 
 bool AviDemuxer::namesChunk(int stream, const AviFrame& f) const
@@ -271,64 +368,147 @@ bool AviDemuxer::namesChunk(int stream, const AviFrame& f) const
     return h && streamOfChunk(h->id) == stream && h->size == f.size;
 }
 
-size_t AviDemuxer::completeFromMovi(int stream, std::vector<AviFrame>& frames, int64_t idx1End) const
+size_t AviDemuxer::completeFromMovi(int stream, AviFrameCursor& cursor, const std::vector<StandardIndex>& openDml,
+                                    const std::vector<AviFrame>& idx1, int64_t idx1End) const
 {
-    if (movi_.empty())
+    using Segment = AviFrameCursor::Segment;
+    const auto entries = [](const StandardIndex& ix) {
+        Segment s;
+        s.kind = Segment::Kind::Entries;
+        s.entries = ix.entries;
+        s.entrySize = ix.entrySize;
+        s.base = ix.base;
+        s.count = ix.count;
+        return s;
+    };
+    const auto frames = [](std::vector<AviFrame> f) {
+        Segment s;
+        s.count = int64_t(f.size());
+        s.frames = std::move(f);
+        return s;
+    };
+    if (movi_.empty()) {
+        for (const StandardIndex& ix : openDml)
+            cursor.add(entries(ix));
+        cursor.add(frames(idx1));
         return 0;
-    // The indexed chunks by the 'movi' list they lie in (the last one starting at or before them).
-    std::vector<std::vector<AviFrame>> parts(movi_.size());
-    for (const AviFrame& f : frames) {
-        const auto after = std::upper_bound(movi_.begin(), movi_.end(), f.offset,
-                                            [](int64_t offset, const Span& s) { return offset < s.begin; });
-        parts[after == movi_.begin() ? 0 : size_t(after - movi_.begin() - 1)].push_back(f);
     }
-    frames.clear();
+    // The indexed frames by the 'movi' list they lie in (the last one
+    // starting at or before them), in the index's order, and the one lying
+    // furthest into each list.
+    struct Indexed {
+        std::vector<Segment> segments;
+        std::optional<AviFrame> furthest;
+    };
+    std::vector<Indexed> lists(movi_.size());
+    const auto listOf = [&](int64_t offset) {
+        const auto after = std::upper_bound(movi_.begin(), movi_.end(), offset,
+                                            [](int64_t v, const Span& s) { return v < s.begin; });
+        return after == movi_.begin() ? size_t(0) : size_t(after - movi_.begin() - 1);
+    };
+    const auto note = [&](size_t l, const AviFrame& f) {
+        if (!lists[l].furthest || f.offset > lists[l].furthest->offset)
+            lists[l].furthest = f;
+    };
+    const auto one = [&](size_t l, const AviFrame& f) {
+        std::vector<Segment>& in = lists[l].segments;
+        if (in.empty() || in.back().kind != Segment::Kind::Frames)
+            in.push_back(frames({}));
+        in.back().frames.push_back(f);
+        ++in.back().count;
+    };
+    for (const StandardIndex& ix : openDml) {
+        // A chunk indexing one list (as writers do) stays where it lies; one
+        // spanning lists is taken apart frame by frame.
+        std::optional<size_t> only;
+        bool mixed = false;
+        StandardIndex again = ix;
+        readStandardIndex(0, again, [&](const AviFrame& f) {
+            const size_t l = listOf(f.offset);
+            mixed = mixed || (only && *only != l);
+            only = l;
+            note(l, f);
+        });
+        if (!mixed && only) {
+            lists[*only].segments.push_back(entries(ix));
+        } else if (mixed) {
+            readStandardIndex(0, again, [&](const AviFrame& f) { one(listOf(f.offset), f); });
+        }
+    }
+    for (const AviFrame& f : idx1) {
+        const size_t l = listOf(f.offset);
+        note(l, f);
+        one(l, f);
+    }
+
     size_t recovered = 0;
     bool cut = false;
     for (size_t i = 0; i < movi_.size() && !cut; ++i) {
-        frames.insert(frames.end(), parts[i].begin(), parts[i].end());
+        for (Segment& s : lists[i].segments)
+            cursor.add(std::move(s));
         // Where the index stops naming chunks in this list: after the last
         // one it names, or after the last chunk idx1 names for any stream
         // (idx1 covers the first list). A complete index leaves only its
         // own tail to read: the other streams' last chunks, the ix## chunks.
         int64_t from = movi_[i].begin;
-        if (!parts[i].empty()) {
-            const AviFrame& last = *std::max_element(parts[i].begin(), parts[i].end(),
-                                                     [](const AviFrame& a, const AviFrame& b) { return a.offset < b.offset; });
-            if (!namesChunk(stream, last))
+        if (const auto& last = lists[i].furthest) {
+            if (!namesChunk(stream, *last))
                 continue; // a damaged index is taken as it is, not walked past
-            from = last.offset + ChunkHeader::paddedSize(last.size);
+            from = last->offset + ChunkHeader::paddedSize(last->size);
         }
         if (i == 0)
             from = std::max(from, idx1End);
-        walkSpan(Span{from, movi_[i].end}, [&](const ChunkHeader& h) {
-            if (streamOfChunk(h.id) != stream)
-                return true;
-            const AviFrame f{h.dataPosition(), h.size, true};
-            if (!complete(f)) {
-                cut = true; // the last chunk of an interrupted capture
-                return false;
+        Segment walk;
+        walk.kind = Segment::Kind::Walk;
+        walk.end = movi_[i].end;
+        // The walk, told where each chunk header lies so that a mark can be kept.
+        for (int64_t pos = from; pos + 8 <= walk.end;) {
+            const auto h = reader_.headerAt(pos);
+            if (!h)
+                break;
+            if (h->id == FourCC("LIST")) {
+                if (h->size >= 4 && reader_.fourccAt(h->dataPosition()) == FourCC("rec ")) {
+                    pos = h->dataPosition() + 4;
+                    continue;
+                }
+            } else if (streamOfChunk(h->id) == stream) {
+                const AviFrame f{h->dataPosition(), h->size, true};
+                if (!complete(f)) {
+                    cut = true; // the last chunk of an interrupted capture
+                    break;
+                }
+                if (walk.count % AviFrameCursor::kWindow == 0)
+                    walk.marks.push_back(pos);
+                ++walk.count;
             }
-            frames.push_back(f);
-            ++recovered;
-            return true;
-        });
+            pos = h->paddedEnd();
+        }
+        recovered += size_t(walk.count);
+        cursor.add(std::move(walk));
     }
     return recovered;
 }
 
-bool AviDemuxer::indexFromOpenDml(const AviStreamInfo& s, std::vector<AviFrame>& out) const
+std::vector<AviDemuxer::StandardIndex> AviDemuxer::indexFromOpenDml(const AviStreamInfo& s) const
 {
+    std::vector<StandardIndex> found;
     if (s.superIndexPosition < 0 || s.superIndexSize < AviIndexHeader::kSize)
-        return false;
+        return found;
     uint8_t hb[AviIndexHeader::kSize];
     if (!reader_.readAt(s.superIndexPosition, hb, sizeof hb))
-        return false;
+        return found;
     const AviIndexHeader h = AviIndexHeader::decode(hb, sizeof hb);
-    if (h.bIndexType == AviIndexHeader::kIndexOfChunks) // a standard index kept in the header
-        return readStandardIndex(s.superIndexPosition - 8, out);
+    const auto add = [&](int64_t chunkPos) {
+        StandardIndex ix;
+        if (readStandardIndex(chunkPos, ix, [](const AviFrame&) {}))
+            found.push_back(ix);
+    };
+    if (h.bIndexType == AviIndexHeader::kIndexOfChunks) { // a standard index kept in the header
+        add(s.superIndexPosition - 8);
+        return found;
+    }
     if (h.bIndexType != AviIndexHeader::kIndexOfIndexes || h.wLongsPerEntry != 4)
-        return false;
+        return found;
     // Entries the chunk can hold, and the file really has (a corrupt size must not cost memory).
     const int64_t octets = std::min<int64_t>(s.superIndexSize - AviIndexHeader::kSize,
                                              reader_.bytesFrom(s.superIndexPosition + AviIndexHeader::kSize));
@@ -336,8 +516,7 @@ bool AviDemuxer::indexFromOpenDml(const AviStreamInfo& s, std::vector<AviFrame>&
     const uint32_t count = uint32_t(std::min<uint64_t>(h.nEntriesInUse, room));
     std::vector<uint8_t> entries(size_t(count) * 16);
     if (!reader_.readAt(s.superIndexPosition + AviIndexHeader::kSize, entries.data(), entries.size()))
-        return false;
-    bool any = false;
+        return found;
     for (uint32_t i = 0; i < count; ++i) {
         const uint8_t* e = entries.data() + size_t(i) * 16;
         const uint64_t qwOffset = lireU64(e);
@@ -346,40 +525,65 @@ bool AviDemuxer::indexFromOpenDml(const AviStreamInfo& s, std::vector<AviFrame>&
         const auto ix = reader_.headerAt(int64_t(qwOffset));
         if (!ix || !ix->id.startsWith("ix"))
             break;
-        any = readStandardIndex(int64_t(qwOffset), out) || any;
+        add(int64_t(qwOffset));
     }
-    return any;
+    return found;
 }
 
-// A standard index chunk ('ix##'): header, then (offset, size) pairs relative to qwBaseOffset.
-bool AviDemuxer::readStandardIndex(int64_t chunkPos, std::vector<AviFrame>& out) const
+// A standard index chunk ('ix##'): header, then (offset, size) pairs relative
+// to qwBaseOffset, read a block at a time. Visits the frames up to the first
+// the file does not hold whole, and counts them; with chunkPos 0, reads the
+// entries ix already locates. False when the chunk is not a standard index
+// or holds no entry.
+template <typename Visit>
+bool AviDemuxer::readStandardIndex(int64_t chunkPos, StandardIndex& ix, Visit&& visit) const
 {
-    const auto ix = reader_.headerAt(chunkPos);
-    if (!ix)
-        return false;
-    const uint32_t chunkSize = ix->size;
-    uint8_t hb[AviIndexHeader::kSize];
-    if (chunkSize < AviIndexHeader::kSize || !reader_.readAt(ix->dataPosition(), hb, sizeof hb))
-        return false;
-    const AviIndexHeader h = AviIndexHeader::decode(hb, sizeof hb);
-    if (h.bIndexType != AviIndexHeader::kIndexOfChunks || h.wLongsPerEntry < 2)
-        return false;
-    const size_t entrySize = size_t(h.wLongsPerEntry) * 4;
-    const int64_t octets = std::min<int64_t>(chunkSize - AviIndexHeader::kSize,
-                                             reader_.bytesFrom(ix->dataPosition() + AviIndexHeader::kSize));
-    const uint64_t room = uint64_t(std::max<int64_t>(octets, 0)) / entrySize;
-    const uint32_t count = uint32_t(std::min<uint64_t>(h.nEntriesInUse, room));
-    std::vector<uint8_t> entries(count * entrySize);
-    const size_t got = reader_.readSomeAt(ix->dataPosition() + AviIndexHeader::kSize, entries.data(), entries.size());
-    const uint32_t usable = uint32_t(got / entrySize);
-    for (uint32_t i = 0; i < usable; ++i) {
-        const uint8_t* e = entries.data() + i * entrySize;
-        const uint32_t dwSize = lireU32(e + 4);
-        AviFrame f{int64_t(h.qwBaseOffset + lireU32(e)), dwSize & 0x7FFFFFFFu, (dwSize & 0x80000000u) == 0};
-        if (!complete(f))
-            break;
-        out.push_back(f);
+    uint32_t available = ix.count;
+    if (chunkPos != 0) {
+        const auto c = reader_.headerAt(chunkPos);
+        if (!c)
+            return false;
+        const uint32_t chunkSize = c->size;
+        uint8_t hb[AviIndexHeader::kSize];
+        if (chunkSize < AviIndexHeader::kSize || !reader_.readAt(c->dataPosition(), hb, sizeof hb))
+            return false;
+        const AviIndexHeader h = AviIndexHeader::decode(hb, sizeof hb);
+        if (h.bIndexType != AviIndexHeader::kIndexOfChunks || h.wLongsPerEntry < 2)
+            return false;
+        ix.entries = c->dataPosition() + AviIndexHeader::kSize;
+        ix.entrySize = uint32_t(h.wLongsPerEntry) * 4;
+        ix.base = h.qwBaseOffset;
+        const int64_t octets = std::min<int64_t>(chunkSize - AviIndexHeader::kSize, reader_.bytesFrom(ix.entries));
+        const uint64_t room = uint64_t(std::max<int64_t>(octets, 0)) / ix.entrySize;
+        available = uint32_t(std::min<uint64_t>(h.nEntriesInUse, room));
     }
+    // A block of entries at a time: memory stays bounded whatever the index claims.
+    constexpr uint32_t kBlock = 4096;
+    std::vector<uint8_t> block(size_t(std::min(available, kBlock)) * ix.entrySize);
+    uint32_t usable = 0;
+    uint32_t whole = 0;
+    bool stop = false;
+    for (uint32_t done = 0; done < available && !stop;) {
+        const uint32_t n = std::min(available - done, kBlock);
+        const size_t got = reader_.readSomeAt(ix.entries + int64_t(done) * ix.entrySize, block.data(), size_t(n) * ix.entrySize)
+            / ix.entrySize;
+        usable += uint32_t(got);
+        for (size_t i = 0; i < got; ++i) {
+            const uint8_t* e = block.data() + i * ix.entrySize;
+            const uint32_t dwSize = lireU32(e + 4);
+            const AviFrame f{int64_t(ix.base + lireU32(e)), dwSize & 0x7FFFFFFFu, (dwSize & 0x80000000u) == 0};
+            if (!complete(f)) {
+                stop = true;
+                break;
+            }
+            visit(f);
+            ++whole;
+        }
+        if (got < n)
+            break;
+        done += n;
+    }
+    ix.count = whole;
     return usable > 0;
 }
 

@@ -48,6 +48,50 @@ struct AviIndexOrigin {
     size_t recovered = 0;
 };
 
+// The frames of one stream, in the order frameIndex gives them, read from
+// the file a window at a time: what it holds is bounded whatever the length
+// of the clip (the entries of OpenDML standard indexes are read where they
+// lie; frames found by walking 'movi' are found again from a mark kept every
+// window). Only 'idx1' frames are held, and 'idx1' lies in the first RIFF
+// chunk (4 GiB at most).
+class AviFrameCursor {
+public:
+    int64_t size() const { return total_; }
+    // Frame i, 0 <= i < size(); a frame the file no longer holds reads as an empty one at offset 0.
+    AviFrame at(int64_t i);
+    // Every frame, in order.
+    std::vector<AviFrame> all();
+
+    static constexpr int64_t kWindow = 2048;
+
+private:
+    friend class AviDemuxer;
+    struct Segment {
+        enum class Kind { Frames, Entries, Walk };
+        Kind kind = Kind::Frames;
+        int64_t first = 0; // the cursor's number of its first frame
+        int64_t count = 0;
+        std::vector<AviFrame> frames; // Frames
+        int64_t entries = 0;          // Entries: where the first entry lies, their size and base
+        uint32_t entrySize = 0;
+        uint64_t base = 0;
+        std::vector<int64_t> marks; // Walk: the chunk header of every kWindow-th frame, and the span's end
+        int64_t end = 0;
+    };
+    AviFrameCursor(std::shared_ptr<const ByteSource> source, int stream);
+    void add(Segment s);
+    void fill(const Segment& s, int64_t from);
+
+    std::shared_ptr<const ByteSource> source_;
+    RiffReader reader_;
+    int stream_;
+    std::vector<Segment> segments_;
+    int64_t total_ = 0;
+    std::vector<AviFrame> window_;
+    int64_t windowFirst_ = -1;
+    std::vector<uint8_t> bytes_;
+};
+
 class AviDemuxer {
 public:
     explicit AviDemuxer(std::shared_ptr<const ByteSource> source);
@@ -72,6 +116,8 @@ public:
     // are left out. The index is trusted as far as it goes: only the data past
     // the last chunk it names in each 'movi' list is walked.
     std::vector<AviFrame> frameIndex(int stream, AviIndexOrigin* origin = nullptr) const;
+    // The same frames, read as they are asked for.
+    AviFrameCursor frameCursor(int stream, AviIndexOrigin* origin = nullptr) const;
 
     // Stream number of a data chunk id ("01wb" -> 1); -1 for other chunks.
     static int streamOfChunk(const FourCC& id);
@@ -84,12 +130,23 @@ private:
     void readHeaders();
     void readHeaderList(int64_t pos, int64_t end);
     void readStreamList(int64_t pos, int64_t end);
-    bool indexFromOpenDml(const AviStreamInfo& s, std::vector<AviFrame>& out) const;
-    bool readStandardIndex(int64_t chunkPos, std::vector<AviFrame>& out) const;
+    // A standard index chunk's entries: where they lie, how many name whole chunks of the file.
+    struct StandardIndex {
+        int64_t entries = 0;
+        uint32_t entrySize = 0;
+        uint64_t base = 0;
+        uint32_t count = 0;
+    };
+    // Visits each entry's frame in turn.
+    template <typename Visit>
+    bool readStandardIndex(int64_t chunkPos, StandardIndex& ix, Visit&& visit) const;
+    std::vector<StandardIndex> indexFromOpenDml(const AviStreamInfo& s) const;
     // lastChunkEnd: end of the chunk (of any stream) furthest into 'movi' that idx1 names, -1 when it cannot be checked.
     bool indexFromIdx1(int stream, std::vector<AviFrame>& out, int64_t& lastChunkEnd) const;
-    // Adds to the indexed chunks of each 'movi' list the stream's chunks lying past them; returns how many.
-    size_t completeFromMovi(int stream, std::vector<AviFrame>& frames, int64_t idx1End) const;
+    // The indexed frames of each 'movi' list in order, each list followed by
+    // the stream's chunks lying past them; returns how many of those.
+    size_t completeFromMovi(int stream, AviFrameCursor& cursor, const std::vector<StandardIndex>& openDml,
+                            const std::vector<AviFrame>& idx1, int64_t idx1End) const;
     // The chunk header before a frame's data is the stream's, of the frame's size.
     bool namesChunk(int stream, const AviFrame& f) const;
     // Calls visit(header) for each data chunk of a span, descending 'rec ' lists; stops when visit returns false.

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <cstring>
 #include <fcntl.h>
@@ -47,7 +48,7 @@ public:
                 return false;
             // The first stream, whatever it holds: for DV it is the video
             // (type 2) or the interleaved stream (type 1).
-            images_ = demuxer_->frameIndex(0);
+            images_.emplace(demuxer_->frameCursor(0));
         } catch (const FileError&) {
             return false;
         }
@@ -55,7 +56,7 @@ public:
         return true;
     }
 
-    int64_t nombreImages() const override { return int64_t(images_.size()); }
+    int64_t nombreImages() const override { return images_ ? images_->size() : 0; }
 
     size_t lirePacks(int64_t i, uint8_t* tampon) override
     {
@@ -158,7 +159,7 @@ private:
         lot.soumis = false;
         lot.demandes.assign(n, {});
         for (size_t k = 0; k < n; ++k) {
-            const AviFrame& f = images_[size_t(premier) + k];
+            const AviFrame f = images_->at(premier + int64_t(k));
             lot.demandes[k] = {f.offset, lot.tampons[k], std::min<uint32_t>(f.size, kOctetsPacksDV), 0};
         }
     }
@@ -264,7 +265,8 @@ private:
     std::string chemin_;
     std::shared_ptr<BinaryFile> fichier_;
     std::unique_ptr<AviDemuxer> demuxer_;
-    std::vector<AviFrame> images_;
+    // Read a window at a time: the scan's memory does not grow with the clip.
+    std::optional<AviFrameCursor> images_;
     std::unique_ptr<LecturesGroupees> lectures_;
     std::unique_ptr<BinaryFile> fichierAide_;
     std::unique_ptr<LecturesGroupees> lecturesAide_;

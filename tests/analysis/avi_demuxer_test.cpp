@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <random>
+#include <numeric>
 #include <unistd.h>
 
 using namespace korvan;
@@ -155,6 +158,63 @@ TEST(AviDemuxer, OpenDmlIndexesAndExtensionChunks)
     // The container verdict accepts the extension chunk too.
     const MemorySource src(bytes.data(), bytes.size());
     EXPECT_TRUE(TAviParam(src).valide);
+}
+
+// The cursor gives, window by window and in any order of asking, the frames
+// the whole index gives: from OpenDML standard indexes, from idx1 and the
+// walk past it, from the walk alone, and from captures cut short.
+TEST(AviDemuxer, TheCursorGivesTheIndexWindowByWindowInAnyOrder)
+{
+    const int64_t w = AviFrameCursor::kWindow;
+    const std::string odml = buildOdml(int(2 * w + 5), int(w + 7), 0, true).contiguous();
+    std::string idx1Only = odml;
+    idx1Only.replace(idx1Only.find("indx"), 4, "JUNK");
+    std::string noIndex = idx1Only;
+    noIndex.replace(noIndex.find("idx1"), 4, "JUNK");
+    const size_t cut = odml.size() - size_t(w / 2) * (kFrameBytes + 8) - 5000;
+    struct Cas {
+        const char* nom;
+        std::string octets;
+        AviIndexSource source;
+        int64_t images; // -1: fewer than the whole clip, each whole frame in order
+    };
+    const int64_t toutes = 3 * w + 12;
+    const Cas cas[] = {
+        {"OpenDML", odml, AviIndexSource::OpenDml, toutes},
+        {"idx1 then the walk", idx1Only, AviIndexSource::Idx1, toutes},
+        {"the walk alone", noIndex, AviIndexSource::MoviWalk, toutes},
+        {"OpenDML cut short", odml.substr(0, cut), AviIndexSource::OpenDml, -1},
+        {"the walk cut short", noIndex.substr(0, cut), AviIndexSource::MoviWalk, -1},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        const AviDemuxer avi = inMemory(c.octets);
+        AviIndexOrigin origine;
+        AviFrameCursor curseur = avi.frameCursor(0, &origine);
+        const std::vector<AviFrame> index = avi.frameIndex(0);
+        EXPECT_EQ(origine.source, c.source);
+        ASSERT_EQ(curseur.size(), int64_t(index.size()));
+        const auto numeros = frameNumbers(avi, index);
+        if (c.images >= 0) {
+            EXPECT_EQ(numeros, iota(uint32_t(c.images)));
+        } else {
+            EXPECT_GT(index.size(), size_t(2 * w));
+            EXPECT_LT(index.size(), size_t(toutes));
+            EXPECT_EQ(numeros, iota(uint32_t(index.size())));
+        }
+        std::vector<int64_t> ordre(index.size());
+        std::iota(ordre.begin(), ordre.end(), 0);
+        std::mt19937 tirage(7);
+        std::shuffle(ordre.begin(), ordre.end(), tirage);
+        ordre.insert(ordre.end(), {curseur.size() - 1, 0, w - 1, w, 2 * w, -1, curseur.size()});
+        int fautes = 0;
+        for (const int64_t i : ordre) {
+            const AviFrame a = curseur.at(i);
+            const AviFrame e = i >= 0 && i < curseur.size() ? index[size_t(i)] : AviFrame{0, 0, true};
+            fautes += a.offset != e.offset || a.size != e.size || a.keyframe != e.keyframe;
+        }
+        EXPECT_EQ(fautes, 0);
+    }
 }
 
 TEST(AviDemuxer, FilesBeyondFourGigabytes)
