@@ -50,9 +50,20 @@ bool fuzzDemuxer(const uint8_t* data, size_t size)
     for (const AviStreamInfo& s : avi.streams()) {
         if (const auto premiere = avi.firstFrame(s.number); premiere && !dedans(*premiere))
             return false;
-        for (const AviFrame& f : avi.frameIndex(s.number))
+        const std::vector<AviFrame> index = avi.frameIndex(s.number);
+        for (const AviFrame& f : index)
             if (!dedans(f))
                 return false;
+        // Read from the far end back, the cursor gives the same frames.
+        AviFrameCursor curseur = avi.frameCursor(s.number);
+        if (curseur.size() != int64_t(index.size()))
+            return false;
+        for (int64_t i = curseur.size() - 1; i >= 0; --i) {
+            const AviFrame f = curseur.at(i);
+            const AviFrame& e = index[size_t(i)];
+            if (f.offset != e.offset || f.size != e.size || f.keyframe != e.keyframe)
+                return false;
+        }
     }
     TResultatSonde r;
     Sonder(avi, r);

@@ -15,7 +15,8 @@ bool fuzzAviParam(const uint8_t* data, size_t size);
 bool fuzzHeaderLocator(const uint8_t* data, size_t size);
 
 // Runs the demuxer (headers, first frames, every stream's frame index) and the
-// media probe over the bytes. False when a frame lies outside the bytes.
+// media probe over the bytes. False when a frame lies outside the bytes, or
+// the frame cursor read backwards gives other frames than the whole index.
 bool fuzzDemuxer(const uint8_t* data, size_t size);
 
 // Writes the RIFF structure report of the bytes. False when the report
