@@ -24,6 +24,28 @@ int64_t muldiv(long double a, long double b, long double c)
     return int64_t(std::clamp(r, -kMax, kMax));
 }
 
+// Calls visit(header) for each data chunk from begin to end, descending
+// 'rec ' lists (they interleave the streams' chunks: their content is walked
+// as if it lay at the top); stops when visit returns false.
+template <typename Visit>
+void walkChunks(const RiffReader& reader, int64_t begin, int64_t end, Visit&& visit)
+{
+    for (int64_t pos = begin; pos + 8 <= end;) {
+        const auto h = reader.headerAt(pos);
+        if (!h)
+            return;
+        if (h->id == FourCC("LIST")) {
+            if (h->size >= 4 && reader.fourccAt(h->dataPosition()) == FourCC("rec ")) {
+                pos = h->dataPosition() + 4;
+                continue;
+            }
+        } else if (!visit(*h)) {
+            return;
+        }
+        pos = h->paddedEnd();
+    }
+}
+
 } // namespace
 
 int64_t AviStreamInfo::dureeHeader() const
@@ -174,21 +196,7 @@ void AviDemuxer::readStreamList(int64_t pos, int64_t end)
 template <typename Visit>
 void AviDemuxer::walkSpan(const Span& span, Visit&& visit) const
 {
-    for (int64_t pos = span.begin; pos + 8 <= span.end;) {
-        const auto h = reader_.headerAt(pos);
-        if (!h)
-            return;
-        if (h->id == FourCC("LIST")) {
-            // 'rec ' groups interleave the streams' chunks: walk into them.
-            if (h->size >= 4 && reader_.fourccAt(h->dataPosition()) == FourCC("rec ")) {
-                pos = h->dataPosition() + 4;
-                continue;
-            }
-        } else if (!visit(*h)) {
-            return;
-        }
-        pos = h->paddedEnd();
-    }
+    walkChunks(reader_, span.begin, span.end, visit);
 }
 
 bool AviDemuxer::complete(const AviFrame& f) const
@@ -280,20 +288,11 @@ void AviFrameCursor::fill(const Segment& s, int64_t from)
     }
     case Segment::Kind::Walk: {
         size_t found = 0;
-        for (int64_t pos = s.marks[size_t(k / kWindow)]; found < n && pos + 8 <= s.end;) {
-            const auto h = reader_.headerAt(pos);
-            if (!h)
-                break;
-            if (h->id == FourCC("LIST")) {
-                if (h->size >= 4 && reader_.fourccAt(h->dataPosition()) == FourCC("rec ")) {
-                    pos = h->dataPosition() + 4;
-                    continue;
-                }
-            } else if (AviDemuxer::streamOfChunk(h->id) == stream_) {
-                window_[found++] = AviFrame{h->dataPosition(), h->size, true};
-            }
-            pos = h->paddedEnd();
-        }
+        walkChunks(reader_, s.marks[size_t(k / kWindow)], s.end, [&](const ChunkHeader& h) {
+            if (AviDemuxer::streamOfChunk(h.id) == stream_)
+                window_[found++] = AviFrame{h.dataPosition(), h.size, true};
+            return found < n;
+        });
         break;
     }
     }
@@ -461,28 +460,19 @@ size_t AviDemuxer::completeFromMovi(int stream, AviFrameCursor& cursor, const st
         Segment walk;
         walk.kind = Segment::Kind::Walk;
         walk.end = movi_[i].end;
-        // The walk, told where each chunk header lies so that a mark can be kept.
-        for (int64_t pos = from; pos + 8 <= walk.end;) {
-            const auto h = reader_.headerAt(pos);
-            if (!h)
-                break;
-            if (h->id == FourCC("LIST")) {
-                if (h->size >= 4 && reader_.fourccAt(h->dataPosition()) == FourCC("rec ")) {
-                    pos = h->dataPosition() + 4;
-                    continue;
-                }
-            } else if (streamOfChunk(h->id) == stream) {
-                const AviFrame f{h->dataPosition(), h->size, true};
-                if (!complete(f)) {
-                    cut = true; // the last chunk of an interrupted capture
-                    break;
-                }
-                if (walk.count % AviFrameCursor::kWindow == 0)
-                    walk.marks.push_back(pos);
-                ++walk.count;
+        walkSpan(Span{from, walk.end}, [&](const ChunkHeader& h) {
+            if (streamOfChunk(h.id) != stream)
+                return true;
+            if (!complete(AviFrame{h.dataPosition(), h.size, true})) {
+                cut = true; // the last chunk of an interrupted capture
+                return false;
             }
-            pos = h->paddedEnd();
-        }
+            // A mark every window, where the walk finds that window again.
+            if (walk.count % AviFrameCursor::kWindow == 0)
+                walk.marks.push_back(h.position);
+            ++walk.count;
+            return true;
+        });
         recovered += size_t(walk.count);
         cursor.add(std::move(walk));
     }
