@@ -400,11 +400,6 @@ size_t AviDemuxer::completeFromMovi(int stream, AviFrameCursor& cursor, const st
         std::optional<AviFrame> furthest;
     };
     std::vector<Indexed> lists(movi_.size());
-    const auto listOf = [&](int64_t offset) {
-        const auto after = std::upper_bound(movi_.begin(), movi_.end(), offset,
-                                            [](int64_t v, const Span& s) { return v < s.begin; });
-        return after == movi_.begin() ? size_t(0) : size_t(after - movi_.begin() - 1);
-    };
     const auto note = [&](size_t l, const AviFrame& f) {
         if (!lists[l].furthest || f.offset > lists[l].furthest->offset)
             lists[l].furthest = f;
@@ -417,22 +412,20 @@ size_t AviDemuxer::completeFromMovi(int stream, AviFrameCursor& cursor, const st
         ++in.back().count;
     };
     for (const StandardIndex& ix : openDml) {
+        if (ix.count == 0)
+            continue;
         // A chunk indexing one list (as writers do) stays where it lies; one
         // spanning lists is taken apart frame by frame.
-        std::optional<size_t> only;
-        bool mixed = false;
-        StandardIndex again = ix;
-        readStandardIndex(0, again, [&](const AviFrame& f) {
-            const size_t l = listOf(f.offset);
-            mixed = mixed || (only && *only != l);
-            only = l;
-            note(l, f);
-        });
-        if (!mixed && only) {
-            lists[*only].segments.push_back(entries(ix));
-        } else if (mixed) {
-            readStandardIndex(0, again, [&](const AviFrame& f) { one(listOf(f.offset), f); });
+        if (!ix.mixed) {
+            note(ix.list, ix.furthest);
+            lists[ix.list].segments.push_back(entries(ix));
+            continue;
         }
+        StandardIndex again = ix;
+        visitStandardIndex(again, [&](const AviFrame& f) {
+            note(listOf(f.offset), f);
+            one(listOf(f.offset), f);
+        });
     }
     for (const AviFrame& f : idx1) {
         const size_t l = listOf(f.offset);
@@ -488,10 +481,22 @@ std::vector<AviDemuxer::StandardIndex> AviDemuxer::indexFromOpenDml(const AviStr
     if (!reader_.readAt(s.superIndexPosition, hb, sizeof hb))
         return found;
     const AviIndexHeader h = AviIndexHeader::decode(hb, sizeof hb);
+    // One pass over each chunk's entries: how many are whole, where they lie.
     const auto add = [&](int64_t chunkPos) {
-        StandardIndex ix;
-        if (readStandardIndex(chunkPos, ix, [](const AviFrame&) {}))
-            found.push_back(ix);
+        std::optional<StandardIndex> ix = locateStandardIndex(chunkPos);
+        if (!ix)
+            return;
+        bool first = true;
+        const bool read = visitStandardIndex(*ix, [&](const AviFrame& f) {
+            const size_t l = listOf(f.offset);
+            ix->mixed = ix->mixed || (!first && l != ix->list);
+            ix->list = l;
+            if (first || f.offset > ix->furthest.offset)
+                ix->furthest = f;
+            first = false;
+        });
+        if (read)
+            found.push_back(*ix);
     };
     if (h.bIndexType == AviIndexHeader::kIndexOfChunks) { // a standard index kept in the header
         add(s.superIndexPosition - 8);
@@ -520,41 +525,45 @@ std::vector<AviDemuxer::StandardIndex> AviDemuxer::indexFromOpenDml(const AviStr
     return found;
 }
 
-// A standard index chunk ('ix##'): header, then (offset, size) pairs relative
-// to qwBaseOffset, read a block at a time. Visits the frames up to the first
-// the file does not hold whole, and counts them; with chunkPos 0, reads the
-// entries ix already locates. False when the chunk is not a standard index
-// or holds no entry.
-template <typename Visit>
-bool AviDemuxer::readStandardIndex(int64_t chunkPos, StandardIndex& ix, Visit&& visit) const
+size_t AviDemuxer::listOf(int64_t offset) const
 {
-    uint32_t available = ix.count;
-    if (chunkPos != 0) {
-        const auto c = reader_.headerAt(chunkPos);
-        if (!c)
-            return false;
-        const uint32_t chunkSize = c->size;
-        uint8_t hb[AviIndexHeader::kSize];
-        if (chunkSize < AviIndexHeader::kSize || !reader_.readAt(c->dataPosition(), hb, sizeof hb))
-            return false;
-        const AviIndexHeader h = AviIndexHeader::decode(hb, sizeof hb);
-        if (h.bIndexType != AviIndexHeader::kIndexOfChunks || h.wLongsPerEntry < 2)
-            return false;
-        ix.entries = c->dataPosition() + AviIndexHeader::kSize;
-        ix.entrySize = uint32_t(h.wLongsPerEntry) * 4;
-        ix.base = h.qwBaseOffset;
-        const int64_t octets = std::min<int64_t>(chunkSize - AviIndexHeader::kSize, reader_.bytesFrom(ix.entries));
-        const uint64_t room = uint64_t(std::max<int64_t>(octets, 0)) / ix.entrySize;
-        available = uint32_t(std::min<uint64_t>(h.nEntriesInUse, room));
-    }
+    const auto after = std::upper_bound(movi_.begin(), movi_.end(), offset,
+                                        [](int64_t v, const Span& s) { return v < s.begin; });
+    return after == movi_.begin() ? size_t(0) : size_t(after - movi_.begin() - 1);
+}
+
+// A standard index chunk ('ix##'): header, then (offset, size) pairs relative to qwBaseOffset.
+std::optional<AviDemuxer::StandardIndex> AviDemuxer::locateStandardIndex(int64_t chunkPos) const
+{
+    const auto c = reader_.headerAt(chunkPos);
+    if (!c)
+        return std::nullopt;
+    uint8_t hb[AviIndexHeader::kSize];
+    if (c->size < AviIndexHeader::kSize || !reader_.readAt(c->dataPosition(), hb, sizeof hb))
+        return std::nullopt;
+    const AviIndexHeader h = AviIndexHeader::decode(hb, sizeof hb);
+    if (h.bIndexType != AviIndexHeader::kIndexOfChunks || h.wLongsPerEntry < 2)
+        return std::nullopt;
+    StandardIndex ix;
+    ix.entries = c->dataPosition() + AviIndexHeader::kSize;
+    ix.entrySize = uint32_t(h.wLongsPerEntry) * 4;
+    ix.base = h.qwBaseOffset;
+    const int64_t octets = std::min<int64_t>(c->size - AviIndexHeader::kSize, reader_.bytesFrom(ix.entries));
+    const uint64_t room = uint64_t(std::max<int64_t>(octets, 0)) / ix.entrySize;
+    ix.available = uint32_t(std::min<uint64_t>(h.nEntriesInUse, room));
+    return ix;
+}
+
+template <typename Visit>
+bool AviDemuxer::visitStandardIndex(StandardIndex& ix, Visit&& visit) const
+{
     // A block of entries at a time: memory stays bounded whatever the index claims.
     constexpr uint32_t kBlock = 4096;
-    std::vector<uint8_t> block(size_t(std::min(available, kBlock)) * ix.entrySize);
+    std::vector<uint8_t> block(size_t(std::min(ix.available, kBlock)) * ix.entrySize);
     uint32_t usable = 0;
-    uint32_t whole = 0;
-    bool stop = false;
-    for (uint32_t done = 0; done < available && !stop;) {
-        const uint32_t n = std::min(available - done, kBlock);
+    ix.count = 0;
+    for (uint32_t done = 0; done < ix.available;) {
+        const uint32_t n = std::min(ix.available - done, kBlock);
         const size_t got = reader_.readSomeAt(ix.entries + int64_t(done) * ix.entrySize, block.data(), size_t(n) * ix.entrySize)
             / ix.entrySize;
         usable += uint32_t(got);
@@ -562,18 +571,15 @@ bool AviDemuxer::readStandardIndex(int64_t chunkPos, StandardIndex& ix, Visit&& 
             const uint8_t* e = block.data() + i * ix.entrySize;
             const uint32_t dwSize = lireU32(e + 4);
             const AviFrame f{int64_t(ix.base + lireU32(e)), dwSize & 0x7FFFFFFFu, (dwSize & 0x80000000u) == 0};
-            if (!complete(f)) {
-                stop = true;
-                break;
-            }
+            if (!complete(f))
+                return usable > 0;
             visit(f);
-            ++whole;
+            ++ix.count;
         }
         if (got < n)
             break;
         done += n;
     }
-    ix.count = whole;
     return usable > 0;
 }
 

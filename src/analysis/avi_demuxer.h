@@ -130,17 +130,28 @@ private:
     void readHeaders();
     void readHeaderList(int64_t pos, int64_t end);
     void readStreamList(int64_t pos, int64_t end);
-    // A standard index chunk's entries: where they lie, how many name whole chunks of the file.
+    // A standard index chunk's entries: where they lie, how many name whole
+    // chunks of the file, the 'movi' list they lie in (mixed: more than one)
+    // and the frame lying furthest into it.
     struct StandardIndex {
         int64_t entries = 0;
         uint32_t entrySize = 0;
         uint64_t base = 0;
+        uint32_t available = 0; // entries the chunk holds and the file has
         uint32_t count = 0;
+        size_t list = 0;
+        bool mixed = false;
+        AviFrame furthest{};
     };
-    // Visits each entry's frame in turn.
+    // The standard index chunk at chunkPos, its entries not read yet.
+    std::optional<StandardIndex> locateStandardIndex(int64_t chunkPos) const;
+    // Visits the frames of ix's entries up to the first the file does not
+    // hold whole, a block at a time; fills ix.count. False when no entry could be read.
     template <typename Visit>
-    bool readStandardIndex(int64_t chunkPos, StandardIndex& ix, Visit&& visit) const;
+    bool visitStandardIndex(StandardIndex& ix, Visit&& visit) const;
     std::vector<StandardIndex> indexFromOpenDml(const AviStreamInfo& s) const;
+    // The 'movi' list an offset lies in: the last one starting at or before it.
+    size_t listOf(int64_t offset) const;
     // lastChunkEnd: end of the chunk (of any stream) furthest into 'movi' that idx1 names, -1 when it cannot be checked.
     bool indexFromIdx1(int stream, std::vector<AviFrame>& out, int64_t& lastChunkEnd) const;
     // The indexed frames of each 'movi' list in order, each list followed by

@@ -1,9 +1,10 @@
 #pragma once
 // The list's order of texts: French, letter case ignored, as Qt's collator
 // orders them (ICU, normalisation on, punctuation not ignored, no numeric
-// mode), at a fraction of its cost. Two texts are first read side by side
-// while both hold characters of one collation element each (printable
-// ASCII, checked against the collator when it opens): the first pair that
+// mode), at a fraction of its cost. Two texts are first read side by side,
+// past their identical start, while both hold characters of one collation
+// element each (printable ASCII, checked against the collator when it
+// opens, no contraction joining them to a neighbour): the first pair that
 // differs there decides, by its primary weights. Past that, each text's
 // first sort key bytes, built once when first needed, and then the
 // collator itself.

@@ -141,14 +141,4 @@ void LecturesGroupees::attendre(std::span<Demande> lot)
     }
 }
 
-void LecturesGroupees::lire(std::span<Demande> demandes)
-{
-    while (!demandes.empty()) {
-        const auto lot = demandes.first(std::min<size_t>(demandes.size(), kProfondeur));
-        soumettre(lot);
-        attendre(lot);
-        demandes = demandes.subspan(lot.size());
-    }
-}
-
 } // namespace korvan

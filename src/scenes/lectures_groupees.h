@@ -31,14 +31,12 @@ public:
     LecturesGroupees(const LecturesGroupees&) = delete;
     LecturesGroupees& operator=(const LecturesGroupees&) = delete;
 
-    // Fills each request's resultat. Requests the queue could not serve are
-    // read again with pread, so the results never depend on the path taken.
-    void lire(std::span<Demande> demandes);
-
-    // The same in two steps: soumettre hands a lot (at most kProfondeur
-    // requests) to the kernel and returns at once; attendre waits for its
-    // results. At most kLotsEnVol lots are submitted and not yet waited for;
-    // their requests and buffers must stay in place until then.
+    // soumettre hands a lot (at most kProfondeur requests) to the kernel and
+    // returns at once; attendre waits for its results and fills each
+    // request's resultat. Requests the queue could not serve are read again
+    // with pread, so the results never depend on the path taken. At most
+    // kLotsEnVol lots are submitted and not yet waited for; their requests
+    // and buffers must stay in place until then.
     void soumettre(std::span<Demande> lot);
     void attendre(std::span<Demande> lot);
 

@@ -217,6 +217,36 @@ TEST(AviDemuxer, TheCursorGivesTheIndexWindowByWindowInAnyOrder)
     }
 }
 
+// A standard index naming frames of two 'movi' lists is taken frame by
+// frame: each frame joins the list it lies in, and each list is walked past
+// the furthest frame indexed in it.
+TEST(AviDemuxer, AStandardIndexSpanningTwoListsSortsItsFramesByList)
+{
+    const uint32_t n = 300;
+    std::string bytes = buildOdml(int(n), 200, 0, false).contiguous();
+    const std::vector<AviFrame> avant = inMemory(bytes).frameIndex(0);
+    ASSERT_EQ(avant.size(), size_t(n + 200));
+    // The first list's index names, in its last entry, the second list's first frame instead of its own.
+    const size_t ix = bytes.find("ix00");
+    const uint64_t base = lireU64(reinterpret_cast<const uint8_t*>(bytes.data()) + ix + 8 + 12);
+    ecrireU32(reinterpret_cast<uint8_t*>(bytes.data()) + ix + 8 + 24 + (n - 1) * 8, uint32_t(avant[n].offset - int64_t(base)));
+    const AviDemuxer avi = inMemory(bytes);
+    AviIndexOrigin origine;
+    AviFrameCursor curseur = avi.frameCursor(0, &origine);
+    const std::vector<AviFrame> index = curseur.all();
+    // The first list: its frames but the last, which the walk finds; the second: the frame
+    // named by the first index, then its own index.
+    std::vector<uint32_t> attendus = iota(n);
+    attendus.push_back(n);
+    for (uint32_t i = n; i < n + 200; ++i)
+        attendus.push_back(i);
+    EXPECT_EQ(frameNumbers(avi, index), attendus);
+    EXPECT_EQ(origine.source, AviIndexSource::OpenDml);
+    EXPECT_EQ(origine.recovered, 1u);
+    for (int64_t i = curseur.size() - 1; i >= 0; --i)
+        ASSERT_EQ(curseur.at(i).offset, index[size_t(i)].offset) << i;
+}
+
 TEST(AviDemuxer, FilesBeyondFourGigabytes)
 {
     // The extension chunk starts past 4 GiB, behind a hole that costs no disk space.

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <numeric>
 #include <random>
+#include <span>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -29,6 +30,22 @@ using namespace korvan::test;
 namespace {
 
 using Voie = LecturesGroupees::Voie;
+
+// Reads every request as the scan does: lots of kProfondeur, the next one
+// handed over before the current one is waited for.
+void lireTout(LecturesGroupees& lectures, std::span<LecturesGroupees::Demande> demandes)
+{
+    const size_t p = LecturesGroupees::kProfondeur;
+    const auto lot = [&](size_t k) { return demandes.subspan(k * p, std::min(p, demandes.size() - k * p)); };
+    const size_t lots = (demandes.size() + p - 1) / p;
+    if (lots > 0)
+        lectures.soumettre(lot(0));
+    for (size_t k = 0; k < lots; ++k) {
+        if (k + 1 < lots)
+            lectures.soumettre(lot(k + 1));
+        lectures.attendre(lot(k));
+    }
+}
 
 class LecturesGroupeesTest : public ::testing::TestWithParam<Voie> {
 protected:
@@ -70,7 +87,7 @@ TEST_P(LecturesGroupeesTest, ManyReadsGiveTheFileBytesAndShortReadsAtTheEnd)
     demandes[n - 3].position = int64_t(contenu_.size()) - 100;
     demandes[n - 2].position = int64_t(contenu_.size());
     demandes[n - 1].position = int64_t(contenu_.size()) + 5000;
-    lectures.lire(demandes);
+    lireTout(lectures, demandes);
     for (size_t i = 0; i < n; ++i) {
         const auto& d = demandes[i];
         const int64_t attendu = std::clamp<int64_t>(int64_t(contenu_.size()) - d.position, 0, 468);
@@ -88,11 +105,11 @@ TEST_P(LecturesGroupeesTest, AnUnreadableDescriptorGivesErrorsNotBytes)
         LecturesGroupees lectures(repertoire, GetParam());
         char tampon[16];
         std::vector<LecturesGroupees::Demande> demandes(3, {0, tampon, sizeof tampon, 0});
-        lectures.lire(demandes);
+        lireTout(lectures, demandes);
         for (const auto& d : demandes)
             EXPECT_EQ(d.resultat, -EISDIR);
         std::vector<LecturesGroupees::Demande> aucune;
-        lectures.lire(aucune);
+        lireTout(lectures, aucune);
     }
     ::close(repertoire);
 }
